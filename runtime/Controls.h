@@ -1,0 +1,43 @@
+#pragma once
+// Controls whose behaviour Qt's own widgets do not give in the shape the program expects.
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QString>
+
+namespace runtime {
+
+// A picture as an Image control holds it: the bitmap and what it shows, in words,
+// so that a screen reader can say what a copied picture means.
+struct Picture {
+    QPixmap pixmap;
+    QString description;
+
+    bool IsEmpty() const { return pixmap.isNull(); }
+};
+
+// The empty picture: an Image given it shows nothing.
+Picture LoadPicture();
+
+// An Image control: shows its picture at natural size from its upper-left corner.
+class Image : public QLabel {
+    Q_OBJECT
+public:
+    explicit Image(QWidget* parent = nullptr);
+
+    Picture picture() const;
+    void setPicture(const Picture& picture);
+};
+
+// A single-line text box. Setting its text shows the text from its first character,
+// whatever its length.
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent = nullptr);
+
+    void setText(const QString& text);
+};
+
+}  // namespace runtime

@@ -1,0 +1,232 @@
+#include "Forms.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <cmath>
+#include <vector>
+
+namespace runtime {
+
+namespace {
+
+struct ProgramState {
+    std::vector<FormBase*> forms;  // every form instance of the program, loaded or not
+    int handlerDepth = 0;          // handlers running now (nested only through a modal loop)
+    bool ended = false;
+    int exitStatus = 0;
+    std::function<void(const RuntimeError&)> reporter;
+};
+
+ProgramState& State() {
+    static ProgramState state;
+    return state;
+}
+
+void ShowErrorBox(const RuntimeError& error) {
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), error.report(),
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+void EndProgram(int status) {
+    auto& state = State();
+    if (state.ended) return;
+    state.ended = true;
+    state.exitStatus = status;
+    for (FormBase* form : state.forms) {
+        if (form->IsLoaded()) form->Unload();
+    }
+    QCoreApplication::exit(status);
+}
+
+void EndIfNothingLoaded() {
+    if (State().handlerDepth == 0 && LoadedFormCount() == 0) EndProgram(0);
+}
+
+void ReportAndEnd(const RuntimeError& error) {
+    auto& state = State();
+    if (state.ended) return;
+    // Nothing else runs while the report is on screen or after it.
+    state.ended = true;
+    state.exitStatus = 1;
+    if (state.reporter) {
+        state.reporter(error);
+    } else {
+        ShowErrorBox(error);
+    }
+    state.ended = false;
+    EndProgram(1);
+}
+
+}  // namespace
+
+int PixelsFromTwips(double twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); }
+
+// ---- FormWindow ----
+
+FormWindow::FormWindow(QWidget* parent) : QWidget(parent) {}
+
+FormWindow::~FormWindow() {
+    if (form_ && form_->window_ == this) form_->window_ = nullptr;
+}
+
+void FormWindow::setBorderStyle(int style) {
+    borderStyle_ = style;
+    switch (style) {
+    case 0:
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        break;
+    case 3:
+        setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                       Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        break;
+    default:
+        setWindowFlags(Qt::Window);
+        break;
+    }
+}
+
+void FormWindow::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
+Single FormWindow::Left() const { return static_cast<Single>(frameGeometry().x() * TwipsPerPixel); }
+Single FormWindow::Top() const { return static_cast<Single>(frameGeometry().y() * TwipsPerPixel); }
+Single FormWindow::Width() const { return static_cast<Single>(frameGeometry().width() * TwipsPerPixel); }
+Single FormWindow::Height() const { return static_cast<Single>(frameGeometry().height() * TwipsPerPixel); }
+
+void FormWindow::SetLeft(Single twips) { move(PixelsFromTwips(twips), frameGeometry().y()); }
+void FormWindow::SetTop(Single twips) { move(frameGeometry().x(), PixelsFromTwips(twips)); }
+
+void FormWindow::FinishDesign() {
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        auto press = [button] { button->click(); };  // click() does nothing on a disabled button
+        if (button->property("cancel").toBool()) {
+            connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, button, press);
+        }
+        if (button->isDefault()) {
+            connect(new QShortcut(QKeySequence(Qt::Key_Return), this), &QShortcut::activated, button, press);
+            connect(new QShortcut(QKeySequence(Qt::Key_Enter), this), &QShortcut::activated, button, press);
+        }
+    }
+}
+
+void FormWindow::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!picture_.isNull()) {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, picture_);
+    }
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // The program never closes its windows itself (it unloads them), so a close is the
+    // window manager's or the user's through it.
+    event->ignore();
+    if (form_ && form_->window_ == this) form_->ClosedByWindowManager();
+}
+
+// ---- FormBase ----
+
+FormBase::FormBase() { State().forms.push_back(this); }
+
+FormWindow* FormBase::Checked() const {
+    if (window_.isNull()) Raise(ErrorCode::ObjectCallFailed);
+    return window_.data();
+}
+
+void FormBase::Load() {
+    if (IsLoaded()) return;
+    FormWindow* window = Create();
+    window->form_ = this;
+    window_ = window;
+    window->Form_Load();
+}
+
+void FormBase::Show() {
+    FormWindow* window = Checked();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FormBase::Unload() {
+    if (!IsLoaded()) return;
+    FormWindow* window = window_.data();
+    window_ = nullptr;
+    window->form_ = nullptr;
+    window->hide();
+    window->deleteLater();
+}
+
+void FormBase::ClosedByWindowManager() {
+    if (State().ended) return;
+    Unload();
+    EndIfNothingLoaded();
+}
+
+int LoadedFormCount() {
+    int count = 0;
+    for (const FormBase* form : State().forms) count += form->IsLoaded() ? 1 : 0;
+    return count;
+}
+
+void Run(const std::function<void()>& handler) {
+    auto& state = State();
+    if (state.ended) return;
+    ++state.handlerDepth;
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        --state.handlerDepth;
+        ReportAndEnd(error);
+        return;
+    }
+    --state.handlerDepth;
+    EndIfNothingLoaded();
+}
+
+void OnClickImpl(QAbstractButton* button, QObject* context, std::function<void()> handler) {
+    QObject::connect(button, &QAbstractButton::clicked, context, [handler = std::move(handler)] { Run(handler); });
+}
+
+int RunProgram(FormBase& startup) {
+    Run([&startup] {
+        startup.Load();
+        startup.Show();
+    });
+    if (!HasEnded()) QApplication::exec();
+    // Windows unloaded by the last handlers are deleted before the program returns.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return ExitStatus();
+}
+
+bool HasEnded() { return State().ended; }
+int ExitStatus() { return State().exitStatus; }
+
+void SetErrorReporter(std::function<void(const RuntimeError&)> reporter) { State().reporter = std::move(reporter); }
+
+void ResetEnd() {
+    State().ended = false;
+    State().exitStatus = 0;
+}
+
+Single Centred(Single screen, Single window) {
+    const double screenHalf = screen / 2.0;
+    const double windowHalf = window / 2.0;
+    return ToSingle(screenHalf - windowHalf);
+}
+
+namespace Screen {
+Single Width() { return static_cast<Single>(QGuiApplication::primaryScreen()->geometry().width() * TwipsPerPixel); }
+Single Height() { return static_cast<Single>(QGuiApplication::primaryScreen()->geometry().height() * TwipsPerPixel); }
+}  // namespace Screen
+
+}  // namespace runtime

@@ -1,0 +1,161 @@
+#pragma once
+// Forms: windows built from their design, each with one program-wide instance that the
+// program loads, shows and unloads; the dispatch that runs every event handler to its end
+// and traps the runtime's errors; and the end of the program.
+
+#include "Error.h"
+#include "Numbers.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+
+class QAbstractButton;
+
+namespace runtime {
+
+class FormBase;
+
+// Twips per pixel: positions and sizes of the design are in twips, 15 to the pixel.
+inline constexpr int TwipsPerPixel = 15;
+
+// Pixels for a length in twips, rounded to the nearest pixel.
+int PixelsFromTwips(double twips);
+
+// The window of a form. Forms derive from it and build their controls from their design.
+class FormWindow : public QWidget {
+    Q_OBJECT
+    // Border style of the design: 0 none (no title bar, no border), 3 fixed dialog.
+    Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle)
+    // The form's picture, drawn at natural size from the upper-left corner of the client area.
+    Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
+
+public:
+    explicit FormWindow(QWidget* parent = nullptr);
+    ~FormWindow() override;
+
+    int borderStyle() const { return borderStyle_; }
+    void setBorderStyle(int style);
+    QPixmap picture() const { return picture_; }
+    void setPicture(const QPixmap& picture);
+
+    // Geometry in twips, single precision. Width and Height are the outer size, the title
+    // bar and border included where the window has them; Left and Top place that outer edge.
+    Single Left() const;
+    Single Top() const;
+    Single Width() const;
+    Single Height() const;
+    void SetLeft(Single twips);
+    void SetTop(Single twips);
+
+    // The load handler; runs when the form is loaded, before it is first shown.
+    virtual void Form_Load() {}
+
+protected:
+    // Called by a form's constructor once its controls are built: applies what the design
+    // says beyond Qt's own properties (default and cancel buttons).
+    void FinishDesign();
+
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend class FormBase;
+    FormBase* form_ = nullptr;
+    int borderStyle_ = 2;
+    QPixmap picture_;
+};
+
+// The one program-wide instance of a form, loaded or not.
+class FormBase {
+public:
+    FormBase();
+    FormBase(const FormBase&) = delete;
+    FormBase& operator=(const FormBase&) = delete;
+    virtual ~FormBase() = default;
+
+    // Builds the window from its design and runs its Form_Load; nothing if already loaded.
+    void Load();
+    // Makes the loaded form visible, in front and active; modeless, returns at once.
+    void Show();
+    // Destroys the window and its controls; a later Load starts from the design again.
+    // The window disappears at once and is deleted once the running handler has returned.
+    void Unload();
+    bool IsLoaded() const { return !window_.isNull(); }
+
+    FormWindow* window() const { return window_.data(); }
+
+protected:
+    virtual FormWindow* Create() = 0;
+    FormWindow* Checked() const;
+
+private:
+    friend class FormWindow;
+    // A close from the window manager: unloads the form, no handler of the program runs.
+    void ClosedByWindowManager();
+
+    QPointer<FormWindow> window_;
+};
+
+template <class W>
+class Form : public FormBase {
+public:
+    Form() : make_([] { return new W; }) {}
+    explicit Form(std::function<W*()> make) : make_(std::move(make)) {}
+
+    // The loaded window; using a form that is not loaded raises the object error.
+    W* operator->() const { return static_cast<W*>(Checked()); }
+    W& operator*() const { return *static_cast<W*>(Checked()); }
+
+protected:
+    FormWindow* Create() override { return make_(); }
+
+private:
+    std::function<W*()> make_;
+};
+
+// The number of forms loaded now.
+int LoadedFormCount();
+
+// Runs one event handler to its end. A runtime error it raises is reported and ends the
+// program with status 1. When the outermost handler has returned and no form is loaded
+// any more, the program ends with status 0.
+void Run(const std::function<void()>& handler);
+
+// Connects a button's click to a handler of its form, through Run.
+template <class W>
+void OnClick(QAbstractButton* button, W* window, void (W::*handler)());
+void OnClickImpl(QAbstractButton* button, QObject* context, std::function<void()> handler);
+
+template <class W>
+void OnClick(QAbstractButton* button, W* window, void (W::*handler)()) {
+    OnClickImpl(button, window, [window, handler] { (window->*handler)(); });
+}
+
+// Loads and shows the start-up form, then runs the event loop until the program ends.
+// Returns the program's exit status.
+int RunProgram(FormBase& startup);
+
+// The end of the program: set once, by the last unload or by an untrapped error.
+bool HasEnded();
+int ExitStatus();
+
+// How an untrapped error is reported; by default a message box that names it.
+void SetErrorReporter(std::function<void(const RuntimeError&)> reporter);
+
+// For tests that go on after the program has ended in them.
+void ResetEnd();
+
+// The Left (or Top) that centres a window of the given outer width (or height) on a
+// screen of the given width (or height): each half first, then the difference, stored as
+// a single. A screen smaller than the window gives a negative value.
+Single Centred(Single screen, Single window);
+
+// Screen size in twips, single precision.
+namespace Screen {
+Single Width();
+Single Height();
+}  // namespace Screen
+
+}  // namespace runtime
