@@ -41,6 +41,9 @@ void PrepareApplication() {
     MapDesignFonts();
     QFont standard(QStringLiteral("MS Sans Serif"));
     standard.setPointSizeF(8.25);
+    // Whole-pixel glyph advances, as the design's texts were measured with: captions
+    // such as "Question Number" just fit their labels.
+    standard.setHintingPreference(QFont::PreferFullHinting);
     QApplication::setFont(standard);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/tarvonix.png")));
 

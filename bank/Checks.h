@@ -24,7 +24,7 @@ constexpr bool IsBankCharacter(char16_t c) {
 // True when position i of text lies inside one of the lower-case words.
 constexpr bool InLowerCaseWord(std::u16string_view text, std::size_t i) {
     for (std::u16string_view word : LowerCaseWords) {
-        for (std::size_t start = i + 1 >= word.size() ? 0 : i + 1 - word.size(); start <= i; ++start) {
+        for (std::size_t start = i + 1 >= word.size() ? i + 1 - word.size() : 0; start <= i; ++start) {
             if (text.substr(start, word.size()) == word) return true;
         }
     }

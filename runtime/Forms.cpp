@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QThread>
 #include <cmath>
 #include <vector>
 
@@ -42,7 +43,9 @@ void EndProgram(int status) {
     for (FormBase* form : state.forms) {
         if (form->IsLoaded()) form->Unload();
     }
-    QCoreApplication::exit(status);
+    // Outside the event loop (before it has started) there is nothing to stop, and a stray
+    // quit would stop the next modal loop at once.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(status);
 }
 
 void EndIfNothingLoaded() {
@@ -193,8 +196,10 @@ void Run(const std::function<void()>& handler) {
     EndIfNothingLoaded();
 }
 
-void OnClickImpl(QAbstractButton* button, QObject* context, std::function<void()> handler) {
-    QObject::connect(button, &QAbstractButton::clicked, context, [handler = std::move(handler)] { Run(handler); });
+void OnClickImpl(QAbstractButton* button, FormWindow* window, std::function<void()> handler) {
+    QObject::connect(button, &QAbstractButton::clicked, window, [window, handler = std::move(handler)] {
+        if (window->IsLoaded()) Run(handler);
+    });
 }
 
 int RunProgram(FormBase& startup) {

@@ -35,6 +35,9 @@ public:
     explicit FormWindow(QWidget* parent = nullptr);
     ~FormWindow() override;
 
+    // Whether this window is its form's loaded window (false once unloaded).
+    bool IsLoaded() const { return form_ != nullptr; }
+
     int borderStyle() const { return borderStyle_; }
     void setBorderStyle(int style);
     QPixmap picture() const { return picture_; }
@@ -123,10 +126,11 @@ int LoadedFormCount();
 // any more, the program ends with status 0.
 void Run(const std::function<void()>& handler);
 
-// Connects a button's click to a handler of its form, through Run.
+// Connects a button's click to a handler of its form, through Run. A window that has been
+// unloaded runs no handler, even for a click that was already on its way.
 template <class W>
 void OnClick(QAbstractButton* button, W* window, void (W::*handler)());
-void OnClickImpl(QAbstractButton* button, QObject* context, std::function<void()> handler);
+void OnClickImpl(QAbstractButton* button, FormWindow* window, std::function<void()> handler);
 
 template <class W>
 void OnClick(QAbstractButton* button, W* window, void (W::*handler)()) {

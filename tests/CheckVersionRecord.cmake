@@ -1,0 +1,11 @@
+# Reads the version record out of the executable.
+execute_process(COMMAND readelf -p .tarvonix_version ${BINARY} OUTPUT_VARIABLE record RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "no version record in ${BINARY}")
+endif()
+foreach(line "FileVersion=1.0.0.0" "ProductVersion=1.0.0.0" "Comments=quiz program" "FileDescription=32 bit application")
+  string(FIND "${record}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "version record lacks '${line}':\n${record}")
+  endif()
+endforeach()

@@ -1,0 +1,76 @@
+#include "Harness.h"
+
+#include "app/Program.h"
+#include "runtime/Numbers.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace harness {
+
+namespace {
+std::vector<runtime::RuntimeError> errors;
+}
+
+void PrepareSuite() { PrepareApplication(); }
+
+void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+std::array<runtime::Form<LevelWindow>*, 5> LevelForms() { return {&frmgk, &frmgk1, &frmgk2, &frmgk3, &frmgk4}; }
+
+void ResetProgram() {
+    frmTarvonix.Unload();
+    frmAbout.Unload();
+    for (auto* form : LevelForms()) form->Unload();
+    FlushDeletes();
+    QuestionNo = 0;
+    Marks = 0;
+    CorrectOption = 0;
+    RandomNo = 0;
+    ScanNo = 0;
+    for (int i = 0; i <= 200; ++i) QuestionOrder(i) = 0;
+    runtime::ResetEnd();
+    runtime::SubstituteRandomSequence({});
+    errors.clear();
+    runtime::SetErrorReporter([](const runtime::RuntimeError& error) { errors.push_back(error); });
+}
+
+const std::vector<runtime::RuntimeError>& Errors() { return errors; }
+
+void StartProgram() {
+    runtime::Run([] {
+        frmTarvonix.Load();
+        frmTarvonix.Show();
+    });
+}
+
+void Click(QAbstractButton* button) {
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+void AccessKey(QWidget* window, char key) {
+    QTest::keyClick(window, key, Qt::AltModifier);
+    // A button pressed by its access key clicks after a short animation.
+    QTest::qWait(150);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace harness
+
+namespace harness {
+
+void AnswerErrorBox(QString* text) {
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer, text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            *text = box->text();
+            box->accept();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+}  // namespace harness

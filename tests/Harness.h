@@ -1,0 +1,47 @@
+#pragma once
+// What every suite needs: the program's application set-up, a clean program state before
+// each test, and ways to drive the real windows.
+
+#include "about/AboutBox.h"
+#include "app/MainMenu.h"
+#include "app/Module1.h"
+#include "level/LevelWindow.h"
+#include "runtime/Forms.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <array>
+#include <vector>
+
+namespace harness {
+
+// Once per suite, before the first test.
+void PrepareSuite();
+
+// Before each test: every form unloaded and deleted, the quiz state 0, the end undone,
+// the random sequence the generator's own, errors reported to the test (see Errors()).
+void ResetProgram();
+
+// Errors the runtime reported since the last reset.
+const std::vector<runtime::RuntimeError>& Errors();
+
+// Starts the program as its entry point does: quiz state 0, the menu loaded and shown.
+void StartProgram();
+
+// The five level forms, indexed 0 to 4 for levels 1 to 5.
+std::array<runtime::Form<LevelWindow>*, 5> LevelForms();
+
+// Clicks a button as a player does with the mouse, and lets pending events run.
+void Click(QAbstractButton* button);
+
+// Presses Alt+key in the window that holds the button, as a player does with an access
+// key, and waits until the press has had its effect.
+void AccessKey(QWidget* window, char key);
+
+// Closes the next message box that reports an error, as soon as it shows, keeping its text.
+void AnswerErrorBox(QString* text);
+
+// Deletes windows that were unloaded.
+void FlushDeletes();
+
+}  // namespace harness

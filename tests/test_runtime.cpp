@@ -1,0 +1,223 @@
+// The runtime layer: checked integers and arrays, random numbers, centring, the trap of
+// runtime errors and the end of the program.
+
+#include "Harness.h"
+#include "runtime/Beep.h"
+#include "runtime/Controls.h"
+#include "runtime/FixedArray.h"
+#include "runtime/Integer.h"
+#include "runtime/Numbers.h"
+
+#include <QMessageBox>
+#include <QTimer>
+#include <cmath>
+#include <limits>
+
+using runtime::ErrorCode;
+using runtime::Integer;
+using runtime::RuntimeError;
+
+namespace {
+
+template <class F>
+ErrorCode RaisedBy(F&& f) {
+    try {
+        f();
+    } catch (const RuntimeError& e) {
+        return e.code();
+    }
+    return ErrorCode{0};
+}
+
+}  // namespace
+
+class RuntimeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { harness::PrepareSuite(); }
+    void init() { harness::ResetProgram(); }
+
+    void integerArithmeticIsOverflowTested() {
+        QCOMPARE((Integer(32766) + 1).value(), 32767);
+        QCOMPARE((Integer(-32767) - 1).value(), -32768);
+        QCOMPARE(RaisedBy([] { (void)(Integer(32767) + 1); }), ErrorCode::Overflow);
+        QCOMPARE(RaisedBy([] { (void)(Integer(-32768) - 1); }), ErrorCode::Overflow);
+        QCOMPARE(RaisedBy([] { Integer i = 40000; (void)i; }), ErrorCode::Overflow);
+        QCOMPARE(RaisedBy([] { Integer i = -32769; (void)i; }), ErrorCode::Overflow);
+        // An overflowing sum leaves the variable as it was.
+        Integer kept = 32767;
+        QCOMPARE(RaisedBy([&] { kept = kept + 1; }), ErrorCode::Overflow);
+        QCOMPARE(kept.value(), 32767);
+    }
+
+    void integerTextIsPlainDecimal() {
+        QCOMPARE(Integer(0).ToText(), QStringLiteral("0"));
+        QCOMPARE(Integer(200).ToText(), QStringLiteral("200"));
+        QCOMPARE(Integer(-32768).ToText(), QStringLiteral("-32768"));
+    }
+
+    void fixedArrayTestsItsBounds() {
+        runtime::FixedArray<Integer, 0, 200> order;
+        QCOMPARE(order.size(), std::size_t{201});
+        order(0) = 7;
+        order(200) = 9;
+        QCOMPARE(order[0].value(), 7);
+        QCOMPARE(order[200].value(), 9);
+        QCOMPARE(RaisedBy([&] { (void)order(201); }), ErrorCode::SubscriptOutOfRange);
+        QCOMPARE(RaisedBy([&] { (void)order(-1); }), ErrorCode::SubscriptOutOfRange);
+        runtime::FixedArray<Integer, 1, 3> oneBased;
+        QCOMPARE(RaisedBy([&] { (void)oneBased(0); }), ErrorCode::SubscriptOutOfRange);
+    }
+
+    void intIsTheFloor() {
+        QCOMPARE(runtime::Int(1.999).value(), 1);
+        QCOMPARE(runtime::Int(-0.5).value(), -1);
+        QCOMPARE(runtime::Int(200.99998).value(), 200);
+        QCOMPARE(RaisedBy([] { (void)runtime::Int(32768.0); }), ErrorCode::Overflow);
+        QCOMPARE(RaisedBy([] { (void)runtime::Int(std::nan("")); }), ErrorCode::Overflow);
+    }
+
+    void rndStaysBelowOne() {
+        runtime::Randomize();
+        float lowest = 1, highest = 0;
+        for (int i = 0; i < 200000; ++i) {
+            const float r = runtime::Rnd();
+            QVERIFY(r >= 0.0f && r < 1.0f);
+            lowest = std::min(lowest, r);
+            highest = std::max(highest, r);
+        }
+        QVERIFY(lowest < 0.001f);
+        QVERIFY(highest > 0.999f);
+    }
+
+    void rndSequenceCanBeSubstituted() {
+        int calls = 0;
+        runtime::SubstituteRandomSequence([&] { return ++calls == 1 ? 0.25f : 0.5f; });
+        runtime::Randomize();  // reseeding does not disturb a substituted sequence
+        QCOMPARE(runtime::Rnd(), 0.25f);
+        QCOMPARE(runtime::Rnd(), 0.5f);
+        runtime::SubstituteRandomSequence({});
+        QCOMPARE(calls, 2);
+    }
+
+    void centringComputesEachHalfFirst() {
+        QCOMPARE(runtime::Centred(15360, 9600), 2880.0f);
+        QCOMPARE(runtime::Centred(11520, 7200), 2160.0f);
+        QCOMPARE(runtime::Centred(9600, 9600), 0.0f);
+        QCOMPARE(runtime::Centred(9000, 9600), -300.0f);
+        QCOMPARE(runtime::Centred(5, 2), 1.5f);
+        const float infinite = std::numeric_limits<float>::infinity();
+        QCOMPARE(RaisedBy([&] { (void)runtime::Centred(infinite, 9600); }), ErrorCode::Overflow);
+        QCOMPARE(RaisedBy([] { (void)runtime::ToSingle(1e39); }), ErrorCode::Overflow);
+    }
+
+    void twipsRoundToTheNearestPixel() {
+        QCOMPARE(runtime::PixelsFromTwips(9600), 640);
+        QCOMPARE(runtime::PixelsFromTwips(3232), 215);
+        QCOMPARE(runtime::PixelsFromTwips(43), 3);
+        QCOMPARE(runtime::PixelsFromTwips(1739), 116);
+    }
+
+    void screenIsMeasuredInTwips() {
+        QCOMPARE(runtime::Screen::Width(), 15360.0f);
+        QCOMPARE(runtime::Screen::Height(), 11520.0f);
+    }
+
+    void errorInAHandlerIsReportedAndEndsTheProgram() {
+        harness::StartProgram();
+        bool after = false;
+        runtime::Run([&] {
+            runtime::Raise(ErrorCode::Overflow);
+            after = true;
+        });
+        QVERIFY(!after);
+        QCOMPARE(harness::Errors().size(), std::size_t{1});
+        QCOMPARE(harness::Errors()[0].number(), 6);
+        QCOMPARE(harness::Errors()[0].report(), QStringLiteral("Run-time error '6':\n\nOverflow"));
+        QVERIFY(runtime::HasEnded());
+        QCOMPARE(runtime::ExitStatus(), 1);
+        QVERIFY(!frmTarvonix.IsLoaded());
+        // Nothing runs once the program has ended.
+        bool ran = false;
+        runtime::Run([&] { ran = true; });
+        QVERIFY(!ran);
+    }
+
+    void defaultReportIsAMessageBoxNamingTheError() {
+        runtime::SetErrorReporter({});
+        QString shown;
+        harness::AnswerErrorBox(&shown);
+        runtime::Run([] { runtime::Raise(ErrorCode::SubscriptOutOfRange); });
+        QCOMPARE(shown, QStringLiteral("Run-time error '9':\n\nSubscript out of range"));
+        QCOMPARE(runtime::ExitStatus(), 1);
+    }
+
+    void programEndsOnlyAfterTheLastFormAndTheHandler() {
+        harness::StartProgram();
+        frmgk.Load();
+        runtime::Run([] { frmTarvonix.Unload(); });
+        QVERIFY(!runtime::HasEnded());  // a level window is still loaded
+        runtime::Run([] {
+            frmgk.Unload();
+            QVERIFY(!runtime::HasEnded());  // decided when the handler has run to its end
+            frmAbout.Load();
+        });
+        QVERIFY(!runtime::HasEnded());
+        runtime::Run([] { frmAbout.Unload(); });
+        QVERIFY(runtime::HasEnded());
+        QCOMPARE(runtime::ExitStatus(), 0);
+    }
+
+    void usingAFormThatIsNotLoadedIsAnError() {
+        QCOMPARE(RaisedBy([] { (void)frmgk->ui.cmdNext; }), ErrorCode::ObjectCallFailed);
+    }
+
+    void loadIsOnceAndUnloadStartsAfresh() {
+        frmgk.Load();
+        LevelWindow* first = &*frmgk;
+        first->ui.Label10->setText(QStringLiteral("changed"));
+        frmgk.Load();
+        QCOMPARE(&*frmgk, first);
+        QCOMPARE(runtime::LoadedFormCount(), 1);
+        frmgk.Unload();
+        QVERIFY(!frmgk.IsLoaded());
+        QCOMPARE(runtime::LoadedFormCount(), 0);
+        QPointer<LevelWindow> gone = first;
+        QVERIFY(first->isHidden());
+        harness::FlushDeletes();
+        QVERIFY(gone.isNull());
+        frmgk.Load();
+        QCOMPARE(frmgk->ui.Label10->text(), QString());
+    }
+
+    void windowManagerCloseUnloadsWithoutAHandler() {
+        harness::StartProgram();
+        QCloseEvent close;
+        QApplication::sendEvent(frmTarvonix.window(), &close);
+        QVERIFY(!frmTarvonix.IsLoaded());
+        QVERIFY(!frmAbout.IsLoaded());  // the menu's Exit handler did not run
+        QVERIFY(runtime::HasEnded());
+        QCOMPARE(runtime::ExitStatus(), 0);
+    }
+
+    void imageCopiesPictureAndItsMeaning() {
+        runtime::Image source, target;
+        source.setPicture({QPixmap(8, 8), QStringLiteral("Right answer")});
+        target.setPicture(source.picture());
+        QCOMPARE(target.pixmap().cacheKey(), source.pixmap().cacheKey());
+        QCOMPARE(target.accessibleName(), QStringLiteral("Right answer"));
+        target.setPicture(runtime::LoadPicture());
+        QVERIFY(target.pixmap().isNull());
+        QVERIFY(target.picture().IsEmpty());
+    }
+
+    void beepsAreCounted() {
+        const int before = runtime::BeepCount();
+        runtime::Beep();
+        QCOMPARE(runtime::BeepCount(), before + 1);
+    }
+};
+
+QTEST_MAIN(RuntimeTest)
+#include "test_runtime.moc"
