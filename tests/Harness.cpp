@@ -62,7 +62,7 @@ void AccessKey(QWidget* window, char key) {
 namespace harness {
 
 void AnswerErrorBox(QString* text) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, text] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             *text = box->text();

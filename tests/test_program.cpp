@@ -8,17 +8,18 @@
 
 namespace {
 
-// Runs `steps` one after another on the running event loop, each when the loop is idle.
+// Runs `steps` one after another on the running event loop, a little apart.
 void Queue(std::vector<std::function<void()>> steps) {
-    auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto index = std::make_shared<std::size_t>(0);
-    auto next = std::make_shared<std::function<void()>>();
-    *next = [shared, index, next] {
-        if (*index >= shared->size()) return;
-        (*shared)[(*index)++]();
-        QTimer::singleShot(20, *next);
-    };
-    QTimer::singleShot(0, *next);
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, steps = std::move(steps), next = std::size_t{0}]() mutable {
+        if (next >= steps.size()) {
+            timer->stop();
+            return;
+        }
+        steps[next++]();
+    });
+    timer->start();
 }
 
 }  // namespace
