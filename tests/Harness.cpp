@@ -74,3 +74,28 @@ void AnswerErrorBox(QString* text) {
 }
 
 }  // namespace harness
+
+namespace harness {
+
+QRect Px(int left, int top, int width, int height) {
+    auto p = runtime::PixelsFromTwips;
+    return {p(left), p(top), p(width), p(height)};
+}
+
+QColor TextColour(QWidget* control) {
+    control->ensurePolished();
+    return control->palette().color(control->foregroundRole());
+}
+
+QStringList TabWalk(QWidget* first) {
+    QStringList names;
+    QWidget* w = first;
+    do {
+        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window()))
+            names << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != first);
+    return names;
+}
+
+}  // namespace harness

@@ -41,6 +41,16 @@ void AccessKey(QWidget* window, char key);
 // Closes the next message box that reports an error, as soon as it shows, keeping its text.
 void AnswerErrorBox(QString* text);
 
+// A rectangle given in twips, in pixels as the design's controls are placed.
+QRect Px(int left, int top, int width, int height);
+
+// The colour a control draws its text in.
+QColor TextColour(QWidget* control);
+
+// The names of the controls that Tab visits, in order, starting from `first`: enabled,
+// visible and taking the focus by Tab.
+QStringList TabWalk(QWidget* first);
+
 // Deletes windows that were unloaded.
 void FlushDeletes();
 

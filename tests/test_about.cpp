@@ -5,6 +5,9 @@
 #include <QLabel>
 #include <cmath>
 
+using harness::Px;
+using harness::TextColour;
+
 namespace {
 
 struct Row {
@@ -26,16 +29,6 @@ const Row Labels[] = {
     {"Label1", "frmAbout", 120, 2760, 5745, 43, Qt::AlignLeft},
     {"lblDisclaimer", "frmAbout", 240, 2956, 3870, 825, Qt::AlignLeft},
 };
-
-QRect Px(int l, int t, int w, int h) {
-    auto p = runtime::PixelsFromTwips;
-    return {p(l), p(t), p(w), p(h)};
-}
-
-QColor TextColour(QWidget* w) {
-    w->ensurePolished();
-    return w->palette().color(w->foregroundRole());
-}
 
 }  // namespace
 
@@ -125,12 +118,7 @@ private slots:
     }
 
     void tabOrderIsOkThenThePanel() {
-        QWidget* w = about->ui.cmdOK;
-        QStringList walk;
-        do {
-            if (w->focusPolicy() & Qt::TabFocus) walk << w->objectName();
-            w = w->nextInFocusChain();
-        } while (w != about->ui.cmdOK);
+        const QStringList walk = harness::TabWalk(about->ui.cmdOK);
         QCOMPARE(walk, QStringList({"cmdOK", "Picture1"}));
     }
 

@@ -12,17 +12,10 @@
 #include <cmath>
 #include <limits>
 
+using harness::Px;
+using harness::TextColour;
+
 namespace {
-
-QRect Px(int l, int t, int w, int h) {
-    auto p = runtime::PixelsFromTwips;
-    return {p(l), p(t), p(w), p(h)};
-}
-
-QColor TextColour(QWidget* w) {
-    w->ensurePolished();
-    return w->palette().color(w->foregroundRole());
-}
 
 QString Q(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -240,13 +233,8 @@ private slots:
             }
             QVERIFY(w->ui.Image2->pixmap().toImage() != w->ui.Image3->pixmap().toImage());
             // Tab order: Text1, the answer buttons, then Next and Exit in this level's order.
-            QStringList walk;
             for (auto* b : {w->ui.Command1, w->ui.Command2, w->ui.Command3, w->ui.Command4}) b->setEnabled(true);
-            QWidget* x = w->ui.Text1;
-            do {
-                if (x->focusPolicy() & Qt::TabFocus && x->isEnabled()) walk << x->objectName();
-                x = x->nextInFocusChain();
-            } while (x != w->ui.Text1);
+            const QStringList walk = harness::TabWalk(w->ui.Text1);
             QStringList expectedWalk{"Text1", "Command1", "Command2", "Command3", "Command4"};
             expectedWalk << (d.nextFirst ? QStringList{"cmdNext", "cmdQuit"} : QStringList{"cmdQuit", "cmdNext"});
             QCOMPARE(walk, expectedWalk);

@@ -18,18 +18,6 @@ const ButtonRow Buttons[] = {
     {"cmdLevel4", "Level  &4", 4200}, {"cmdLevel5", "Level  &5", 5400}, {"cmdExit", "E&xit", 7800},
 };
 
-// The focusable widgets of a window in Tab order, starting from `first`.
-QStringList TabWalk(QWidget* first) {
-    QStringList names;
-    QWidget* w = first;
-    do {
-        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window()))
-            names << w->objectName();
-        w = w->nextInFocusChain();
-    } while (w != first);
-    return names;
-}
-
 // Records, when the About box is first shown, whether the menu was still loaded.
 class ShowWatcher : public QObject {
 public:
@@ -107,7 +95,7 @@ private slots:
             QVERIFY(b->isEnabled());
             QVERIFY(b->isVisible());
         }
-        QCOMPARE(TabWalk(frmTarvonix->ui.cmdLevel1),
+        QCOMPARE(harness::TabWalk(frmTarvonix->ui.cmdLevel1),
                  QStringList({"cmdLevel1", "cmdLevel2", "cmdLevel3", "cmdLevel4", "cmdLevel5", "cmdExit"}));
     }
 
