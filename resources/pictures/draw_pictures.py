@@ -156,7 +156,7 @@ COPING_SHADE = (170, 150, 136)
 WATER = (36, 56, 84)
 
 TITLE = "TARVONIX"
-TITLE_CENTRE = (320, 404)
+TITLE_CENTRE = (320, 336)  # above the row of buttons (which start at y 408)
 TITLE_WIDTH = 452
 TITLE_TOP = (255, 242, 120)
 TITLE_MID = (255, 214, 36)
