@@ -129,6 +129,23 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     }
 }
 
+bool FormWindow::focusNextPrevChild(bool next) {
+    // A control that is disabled while it has the focus hands it to the first control of
+    // the window in Tab order that can take it, not to the one after it: a player who
+    // has just answered or pressed Next is not left on a button such as Exit.
+    QWidget* focused = focusWidget();
+    if (focused && !focused->isEnabled()) {
+        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+            if (w->isEnabled() && w->isVisibleTo(this) && (w->focusPolicy() & Qt::TabFocus)) {
+                w->setFocus(Qt::OtherFocusReason);
+                return true;
+            }
+        }
+        return false;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 void FormWindow::closeEvent(QCloseEvent* event) {
     // The program never closes its windows itself (it unloads them), so a close is the
     // window manager's or the user's through it.

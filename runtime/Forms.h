@@ -62,6 +62,7 @@ protected:
 
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     friend class FormBase;

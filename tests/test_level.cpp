@@ -409,10 +409,16 @@ private slots:
         QCOMPARE(QuestionNo.value(), 0);
         harness::AccessKey(w, 's');
         QCOMPARE(QuestionNo.value(), 1);
+        // The focus leaves the now locked Next for the question, not for Exit.
+        QCOMPARE(w->focusWidget(), w->ui.Text1);
         const int correct = CorrectOption.value();
         harness::AccessKey(w, char('0' + correct));
         QCOMPARE(Marks.value(), 1);
         QCOMPARE(Verdict(w), Face::Right);
+        QCOMPARE(w->focusWidget(), w->ui.Text1);
+        // Tab from the question reaches the one enabled button of the pair first in this level.
+        QTest::keyClick(w, Qt::Key_Tab);
+        QCOMPARE(w->focusWidget(), w->ui.cmdQuit);
         harness::AccessKey(w, char('0' + correct));  // locked after the answer
         QCOMPARE(Marks.value(), 1);
         harness::AccessKey(w, 'n');
