@@ -157,6 +157,21 @@ std::function<float()> Sequence(float first, int* calls) {
     };
 }
 
+// The first and last columns that a label inks, in its own pixels.
+std::pair<int, int> InkColumns(QLabel* label) {
+    const QImage image = label->grab().toImage();
+    const QRgb background = image.pixel(image.width() - 1, image.height() - 1);
+    int first = -1, last = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixel(x, y) != background) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
 }  // namespace
 
 class LevelTest : public QObject {
@@ -495,6 +510,30 @@ private slots:
         harness::Click(one->ui.cmdQuit);
         QVERIFY(frmgk1.IsLoaded());
         QVERIFY(AnswersEnabled(two));
+    }
+
+    void blanksAreShownAsStored() {
+        LevelWindow* w = Open(4);
+        bank::ShowQuestion(w->QuestionSlots(), 200);
+        QCOMPARE(w->ui.Label7->text(), QStringLiteral(" 1,9 1,79 1 Sq.Km"));
+        QCOMPARE(w->ui.Label8->text(), QStringLiteral("38,863   Sq.Km"));
+        QCOMPARE(CorrectOption.value(), 3);
+        const QFontMetrics metrics = w->ui.Label8->fontMetrics();
+        // A leading blank moves the text right by one blank.
+        const auto [leadFirst, leadLast] = InkColumns(w->ui.Label7);
+        QVERIFY2(leadFirst >= metrics.horizontalAdvance(QLatin1Char(' ')) - 1, "leading blank not drawn");
+        // Three blanks stay three blanks: the text is as wide as measured with all of them.
+        const auto [first, last] = InkColumns(w->ui.Label8);
+        const int inked = last - first + 1;
+        const int wide = metrics.horizontalAdvance(QStringLiteral("38,863   Sq.Km"));
+        const int narrow = metrics.horizontalAdvance(QStringLiteral("38,863 Sq.Km"));
+        QVERIFY2(std::abs(inked - wide) <= 3, qPrintable(QStringLiteral("inked %1, expected %2").arg(inked).arg(wide)));
+        QVERIFY(wide - narrow >= 2 * metrics.horizontalAdvance(QLatin1Char(' ')) - 1);
+        // A text too long for its label shows its first line only: the label does not grow.
+        LevelWindow* three = Open(2);
+        bank::ShowQuestion(three->QuestionSlots(), 130);
+        QCOMPARE(three->ui.Label8->text(), QStringLiteral("LARRY COLLINS AND DOMINIQUE LAPPIERRE"));
+        QCOMPARE(three->ui.Label8->size(), Px(0, 0, 4140, 255).size());
     }
 
     void correctOptionOutlivesTheWindowThatSetIt() {
