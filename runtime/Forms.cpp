@@ -20,6 +20,7 @@ struct ProgramState {
     std::vector<FormBase*> forms;  // every form instance of the program, loaded or not
     int handlerDepth = 0;          // handlers running now (nested only through a modal loop)
     bool ended = false;
+    bool reporting = false;        // an error report is on screen
     int exitStatus = 0;
     std::function<void(const RuntimeError&)> reporter;
 };
@@ -54,16 +55,14 @@ void EndIfNothingLoaded() {
 
 void ReportAndEnd(const RuntimeError& error) {
     auto& state = State();
-    if (state.ended) return;
-    // Nothing else runs while the report is on screen or after it.
-    state.ended = true;
-    state.exitStatus = 1;
+    if (state.ended || state.reporting) return;
+    state.reporting = true;  // no handler runs while the report is on screen
     if (state.reporter) {
         state.reporter(error);
     } else {
         ShowErrorBox(error);
     }
-    state.ended = false;
+    state.reporting = false;
     EndProgram(1);
 }
 
@@ -74,10 +73,6 @@ int PixelsFromTwips(double twips) { return static_cast<int>(std::lround(twips / 
 // ---- FormWindow ----
 
 FormWindow::FormWindow(QWidget* parent) : QWidget(parent) {}
-
-FormWindow::~FormWindow() {
-    if (form_ && form_->window_ == this) form_->window_ = nullptr;
-}
 
 void FormWindow::setBorderStyle(int style) {
     borderStyle_ = style;
@@ -187,7 +182,7 @@ void FormBase::Unload() {
 }
 
 void FormBase::ClosedByWindowManager() {
-    if (State().ended) return;
+    if (State().ended || State().reporting) return;
     Unload();
     EndIfNothingLoaded();
 }
@@ -200,7 +195,7 @@ int LoadedFormCount() {
 
 void Run(const std::function<void()>& handler) {
     auto& state = State();
-    if (state.ended) return;
+    if (state.ended || state.reporting) return;
     ++state.handlerDepth;
     try {
         handler();

@@ -33,7 +33,6 @@ class FormWindow : public QWidget {
 
 public:
     explicit FormWindow(QWidget* parent = nullptr);
-    ~FormWindow() override;
 
     // Whether this window is its form's loaded window (false once unloaded).
     bool IsLoaded() const { return form_ != nullptr; }

@@ -144,6 +144,20 @@ private slots:
         QVERIFY(!ran);
     }
 
+    void nothingRunsWhileAnErrorIsReported() {
+        harness::StartProgram();
+        bool ranDuringReport = false;
+        runtime::SetErrorReporter([&](const RuntimeError&) {
+            runtime::Run([&] { ranDuringReport = true; });
+            QCloseEvent close;
+            QApplication::sendEvent(frmTarvonix.window(), &close);
+        });
+        runtime::Run([] { runtime::Raise(ErrorCode::Overflow); });
+        QVERIFY(!ranDuringReport);
+        QVERIFY(!frmAbout.IsLoaded());
+        QCOMPARE(runtime::ExitStatus(), 1);  // not the 0 of a last form closed
+    }
+
     void defaultReportIsAMessageBoxNamingTheError() {
         runtime::SetErrorReporter({});
         QString shown;
