@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include <QPainter>
+
 
 namespace runtime {
 
@@ -23,6 +25,16 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
 void TextBox::setText(const QString& text) {
     QLineEdit::setText(text);
     setCursorPosition(0);
+}
+
+PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(contentsRect().adjusted(1, 1, -2, -2));
 }
 
 }  // namespace runtime

@@ -1,6 +1,7 @@
 #pragma once
 // Controls whose behaviour Qt's own widgets do not give in the shape the program expects.
 
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -38,6 +39,17 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     void setText(const QString& text);
+};
+
+// A PictureBox: a panel that holds other controls. When it has the focus it shows a
+// focus rectangle, so a player who tabs to it sees where the focus went.
+class PictureBox : public QFrame {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace runtime

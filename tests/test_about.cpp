@@ -118,8 +118,17 @@ private slots:
     }
 
     void tabOrderIsOkThenThePanel() {
+        QCOMPARE(QApplication::focusWidget(), about->ui.cmdOK);  // the box opens on OK
         const QStringList walk = harness::TabWalk(about->ui.cmdOK);
         QCOMPARE(walk, QStringList({"cmdOK", "Picture1"}));
+    }
+
+    void panelShowsWhenItHasTheFocus() {
+        QVERIFY(!about->ui.Picture1->hasFocus());
+        const QImage unfocused = about->ui.Picture1->grab().toImage();
+        QTest::keyClick(about, Qt::Key_Tab);
+        QVERIFY(about->ui.Picture1->hasFocus());
+        QVERIFY(about->ui.Picture1->grab().toImage() != unfocused);
     }
 
     void okEndsTheProgram() {

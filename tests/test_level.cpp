@@ -262,6 +262,7 @@ private slots:
             CorrectOption = 3;
             LevelWindow* w = Open(i);
             ExpectWaiting(w, i);
+            QCOMPARE(QApplication::focusWidget(), w->ui.Text1);  // the window opens on its text
             QCOMPARE(CorrectOption.value(), 3);  // loading leaves it alone
             harness::Click(w->ui.cmdQuit);
         }

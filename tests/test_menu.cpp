@@ -95,6 +95,7 @@ private slots:
             QVERIFY(b->isEnabled());
             QVERIFY(b->isVisible());
         }
+        QCOMPARE(QApplication::focusWidget(), frmTarvonix->ui.cmdLevel1);  // the menu opens on Level 1
         QCOMPARE(harness::TabWalk(frmTarvonix->ui.cmdLevel1),
                  QStringList({"cmdLevel1", "cmdLevel2", "cmdLevel3", "cmdLevel4", "cmdLevel5", "cmdExit"}));
     }
