@@ -18,6 +18,7 @@ namespace {
 
 struct ProgramState {
     std::vector<FormBase*> forms;  // every form instance of the program, loaded or not
+    std::vector<FormBase*> shown;  // loaded forms in the order they were last shown
     int handlerDepth = 0;          // handlers running now (nested only through a modal loop)
     bool ended = false;
     bool reporting = false;        // an error report is on screen
@@ -167,6 +168,9 @@ void FormBase::Load() {
 
 void FormBase::Show() {
     FormWindow* window = Checked();
+    auto& shown = State().shown;
+    std::erase(shown, this);
+    shown.push_back(this);
     window->show();
     window->raise();
     window->activateWindow();
@@ -177,8 +181,18 @@ void FormBase::Unload() {
     FormWindow* window = window_.data();
     window_ = nullptr;
     window->form_ = nullptr;
+    const bool wasActive = window->isActiveWindow();
     window->hide();
     window->deleteLater();
+    auto& shown = State().shown;
+    std::erase(shown, this);
+    // The window shown before it takes its place in front, as the window manager of a
+    // desktop does; without one nothing else would give the player a window to type in.
+    if (wasActive && !shown.empty() && !State().ended) {
+        FormWindow* next = shown.back()->window();
+        next->raise();
+        next->activateWindow();
+    }
 }
 
 void FormBase::ClosedByWindowManager() {

@@ -469,6 +469,7 @@ private slots:
             QCOMPARE(Marks.value(), marks);  // leaving touches no quiz state
             QCOMPARE(QuestionNo.value(), number);
             QVERIFY(frmTarvonix->isVisible());
+            QCOMPARE(QApplication::activeWindow(), frmTarvonix.window());  // the menu is in front again
             QVERIFY(!runtime::HasEnded());
             harness::FlushDeletes();
             // Choosing it again starts a fresh pass.
