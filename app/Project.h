@@ -1,8 +1,6 @@
 #pragma once
 // The program's own attributes.
 
-#include <QString>
-
 struct ApplicationAttributes {
     const char* Title;
     int Major;

@@ -10,16 +10,10 @@ using runtime::PixelsFromTwips;
 
 namespace {
 
-QString StyleOf(const char* family, double points, int weight, bool italic, const QColor& colour,
-                const char* background) {
-    QString style = QStringLiteral("font-family: \"%1\"; font-size: %2pt; font-weight: %3; color: %4;")
-                        .arg(QLatin1String(family))
-                        .arg(points)
-                        .arg(weight)
-                        .arg(colour.name());
-    if (italic) style += QStringLiteral(" font-style: italic;");
-    if (background) style += QStringLiteral(" background-color: %1;").arg(QLatin1String(background));
-    return style;
+// Adds declarations to a control's design style sheet; where they name a property the
+// design sets too, they win, so only what differs is written here.
+void Restyle(QWidget* control, const QString& declarations) {
+    control->setStyleSheet(control->styleSheet() + QLatin1Char(' ') + declarations);
 }
 
 void Place(QWidget* control, const QPoint& twips) {
@@ -35,10 +29,12 @@ LevelWindow::LevelWindow(const LevelDesign& levelDesign) : design(levelDesign) {
     // This level's differences from the design.
     ui.Text1->setText(QLatin1String(design.introduction));
     ui.Label12->setText(QLatin1String(design.levelCaption));
-    ui.Label12->setStyleSheet(StyleOf(design.levelFontFamily, 15.75, design.levelFontWeight, false,
-                                      design.levelColour, nullptr));
+    Restyle(ui.Label12, QStringLiteral("font-family: \"%1\"; font-weight: %2; color: %3;")
+                            .arg(QLatin1String(design.levelFontFamily))
+                            .arg(design.levelFontWeight)
+                            .arg(design.levelColour.name()));
     ui.Label12->resize(PixelsFromTwips(design.levelWidth), ui.Label12->height());
-    ui.Label5->setStyleSheet(StyleOf("Times New Roman", 36, 700, true, design.titleColour, "white"));
+    Restyle(ui.Label5, QStringLiteral("color: %1;").arg(design.titleColour.name()));
     ui.Label5->resize(PixelsFromTwips(design.titleWidth), ui.Label5->height());
     ui.lblcomplete->resize(ui.lblcomplete->width(), PixelsFromTwips(design.completeHeight));
     Place(ui.Image2, design.rightFaceAt);

@@ -146,7 +146,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     // The program never closes its windows itself (it unloads them), so a close is the
     // window manager's or the user's through it.
     event->ignore();
-    if (form_ && form_->window_ == this) form_->ClosedByWindowManager();
+    if (IsLoaded()) form_->ClosedByWindowManager();
 }
 
 // ---- FormBase ----

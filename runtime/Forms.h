@@ -128,8 +128,6 @@ void Run(const std::function<void()>& handler);
 
 // Connects a button's click to a handler of its form, through Run. A window that has been
 // unloaded runs no handler, even for a click that was already on its way.
-template <class W>
-void OnClick(QAbstractButton* button, W* window, void (W::*handler)());
 void OnClickImpl(QAbstractButton* button, FormWindow* window, std::function<void()> handler);
 
 template <class W>

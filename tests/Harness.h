@@ -51,6 +51,17 @@ QColor TextColour(QWidget* control);
 // visible and taking the focus by Tab.
 QStringList TabWalk(QWidget* first);
 
+// The runtime error that f raises, or ErrorCode{0} when it raises none.
+template <class F>
+runtime::ErrorCode RaisedBy(F&& f) {
+    try {
+        f();
+    } catch (const runtime::RuntimeError& e) {
+        return e.code();
+    }
+    return runtime::ErrorCode{0};
+}
+
 // Deletes windows that were unloaded.
 void FlushDeletes();
 

@@ -197,13 +197,8 @@ private slots:
     }
 
     void noSuchLevelIsAnError() {
-        bool raised = false;
-        try {
-            (void)bank::LevelTable(6);
-        } catch (const runtime::RuntimeError&) {
-            raised = true;
-        }
-        QVERIFY(raised);
+        QCOMPARE(harness::RaisedBy([] { (void)bank::LevelTable(6); }), runtime::ErrorCode::SubscriptOutOfRange);
+        QCOMPARE(harness::RaisedBy([] { (void)bank::LevelTable(0); }), runtime::ErrorCode::SubscriptOutOfRange);
     }
 
     void longTextsShowFromTheirStart() {

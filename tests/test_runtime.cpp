@@ -17,19 +17,7 @@ using runtime::ErrorCode;
 using runtime::Integer;
 using runtime::RuntimeError;
 
-namespace {
-
-template <class F>
-ErrorCode RaisedBy(F&& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.code();
-    }
-    return ErrorCode{0};
-}
-
-}  // namespace
+using harness::RaisedBy;
 
 class RuntimeTest : public QObject {
     Q_OBJECT
