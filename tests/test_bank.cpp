@@ -58,17 +58,6 @@ const Known KnownRows[] = {
     {5, 200, u"AREA OF KERALA IS", {u"2,22,236 Sq.Km", u" 1,9 1,79 1 Sq.Km", u"38,863   Sq.Km", u"4,43,446 Sq.Km"}, 3},
 };
 
-// Runs of records that keep the option set of their first record, with their answers.
-struct SharedRun {
-    int level, first;
-    std::vector<int> answers;
-};
-
-const SharedRun SharedRuns[] = {
-    {1, 1, {1, 4, 2, 3}}, {1, 5, {1, 2, 4, 3}}, {2, 73, {1, 2, 3, 4}}, {3, 117, {1, 1, 1, 1}},
-    {4, 180, {1, 2, 3, 4}}, {5, 33, {1, 2, 3, 1, 1}}, {5, 194, {1, 2, 3, 4}},
-};
-
 const Question& Record(int level, int number) { return bank::LevelTable(level)[static_cast<std::size_t>(number - 1)]; }
 
 // Stand-alone display slots: the bank works without a level window.
@@ -114,18 +103,6 @@ private slots:
             for (int n = 1; n <= 4; ++n)
                 QVERIFY2(Q(q.OptionText(n)) == QString::fromUtf16(k.options[n - 1]), qPrintable(where));
             QVERIFY2(q.AnswerNumber == k.answer, qPrintable(where));
-        }
-    }
-
-    void runsShareOneOptionSet() {
-        for (const SharedRun& run : SharedRuns) {
-            const Question& first = Record(run.level, run.first);
-            for (std::size_t i = 0; i < run.answers.size(); ++i) {
-                const Question& q = Record(run.level, run.first + int(i));
-                QVERIFY(q.OptionText == first.OptionText);
-                QCOMPARE(int(q.AnswerNumber), run.answers[i]);
-                if (i > 0) QVERIFY(q.QuestionText != Record(run.level, run.first + int(i) - 1).QuestionText);
-            }
         }
     }
 
