@@ -55,7 +55,7 @@ constexpr OptionSet FirstWomenOfficers{u"M.FATHIMA BEEVI", u"KIRAN BEDI", u"ANNA
 // The four metropolitan cities.
 constexpr OptionSet MetropolitanCities{u"NEW DELHI", u"CALCUTTA", u"MUMBAI", u"CHENNAI"};
 
-// Ports with shipyards.
+// Port cities of shipbuilding and heavy-plate companies.
 constexpr OptionSet Shipyards{u"VISAKHAPATNAM", u"MUMBAI", u"CALCUTTA", u"COCHIN"};
 
 // Headquarters of air force commands.
@@ -102,13 +102,13 @@ constexpr QuestionTable Level5{{
     // 24-32: history and religion
     /*  24 */ {u"THE SATYASHODHAK SAMAJ WAS FOUNDED IN  1873 BY", Reformers, 1},
     /*  25 */ {u"THE SERVANTS OF INDIA SOCIETY WAS FOUNDED IN  1905 BY", Reformers, 2},
-    /*  26 */ {u"THE MUHAMMADAN ANGLO-ORIENTAL COLLEGE WAS FOUNDED BY", Reformers, 3},
+    /*  26 */ {u"THE M.A.O. COLLEGE, ALIGARH, WAS FOUNDED BY", Reformers, 3},
     /*  27 */ {u"GURU NANAK DEV WAS BORN IN THE YEAR", {u" 1469", u" 1479", u" 1499", u" 1539"}, 1},
     /*  28 */ {u"THE ADI GRANTH WAS COMPILED IN  1604 BY", {u"GURU NANAK, THE FIRST SIKH GURU", u"GURU ARJAN DEV, THE FIFTH SIKH GURU", u"GURU RAM DAS, THE FOURTH SIKH GURU", u"NONE OF THE ABOVE"}, 2},
-    /*  29 */ {u"THE BUDDHA ATTAINED MAHAPARINIRVANA AT", {u"SARNATH", u"KUSHINAGAR", u"BODH GAYA", u"LUMBINI"}, 2},
+    /*  29 */ {u"THE LOTUS TEMPLE OF DELHI BELONGS TO THE", {u"JAIN FAITH", u"BAHA'I FAITH", u"BUDDHIST FAITH", u"ZOROASTRIAN FAITH"}, 2},
     /*  30 */ {u"THE SACRED BOOK OF THE PARSIS IS", {u"GURU GRANTH SAHIB", u"TRIPITAKA", u"ANGAS", u"ZEND AVESTA"}, 4},
-    /*  31 */ {u"THE ROWLATT ACT WAS PASSED IN", {u" 1922", u" 1920", u" 1919", u" 1905"}, 3},
-    /*  32 */ {u"THE FIRST ROUND TABLE CONFERENCE BEGAN IN", {u" 1930", u" 1920", u" 1942", u" 1922"}, 1},
+    /*  31 */ {u"THE MONTAGU-CHELMSFORD REFORMS BECAME LAW IN", {u" 1922", u" 1920", u" 1919", u" 1905"}, 3},
+    /*  32 */ {u"THE CRIPPS MISSION CAME TO INDIA IN", {u" 1942", u" 1920", u" 1930", u" 1922"}, 1},
     // 33-54: medical institutes and where they are
     /*  33 */ {u"ALL INDIA INSTITUTE OF MEDICAL SCIENCE IS LOCATED AT", MedicalInstituteCities, 1},
     /*  34 */ {u"ALL INDIA INSTITUTE OF SPEECH AND HEARING IS LOCATED AT", MedicalInstituteCities, 2},
@@ -198,9 +198,9 @@ constexpr QuestionTable Level5{{
     /* 115 */ {u"NATIONAL LIBRARY IS LOCATED AT", MetropolitanCities, 2},
     /* 116 */ {u"CONNEMARA PUBLIC LIBRARY IS LOCATED AT", MetropolitanCities, 4},
     /* 117 */ {u"NEHRU MEMORIAL MUSEUM AND LIBRARY IS LOCATED AT", MetropolitanCities, 1},
-    /* 118 */ {u"SALAR JUNG MUSEUM IS LOCATED AT", {u"HYDERABAD", u"MYSORE", u"BARODA", u"JAIPUR"}, 1},
+    /* 118 */ {u"BHARAT KALA BHAVAN IS LOCATED AT", {u"VARANASI", u"MYSORE", u"BARODA", u"JAIPUR"}, 1},
     /* 119 */ {u"PRINCE OF WALES MUSEUM IS LOCATED AT", MetropolitanCities, 3},
-    /* 120 */ {u"THE HEADQUARTERS OF COAL INDIA LIMITED IS LOCATED AT", MetropolitanCities, 2},
+    /* 120 */ {u"COAL INDIA LIMITED HQ IS LOCATED AT", MetropolitanCities, 2},
     /* 121 */ {u"NATIONAL DEFENCE ACADEMY IS LOCATED AT", {u"MHOW", u"DEHRA DUN", u"WELLINGTON", u"KHADAKWASLA"}, 4},
     /* 122 */ {u"INDIAN MILITARY ACADEMY IS LOCATED AT", {u"DEHRA DUN", u"KHADAKWASLA", u"MHOW", u"BELGAUM"}, 1},
     /* 123 */ {u"NATIONAL ACADEMY OF ADMINISTRATION IS LOCATED AT", {u"SHIMLA", u"MUSSOORIE", u"NAINITAL", u"DEHRA DUN"}, 2},
@@ -242,7 +242,7 @@ constexpr QuestionTable Level5{{
     /* 158 */ {u"KAVARATTI IS THE CAPITAL OF", {u"LAKSHADWEEP", u"ANDAMAN AND NICOBAR ISLANDS", u"PONDICHERRY", u"GOA"}, 1},
     /* 159 */ {u"CHANDIGARH IS THE CAPITAL OF", {u"CHANDIGARH", u"PUNJAB", u"HARYANA", u"ALL OF THE ABOVE"}, 4},
     // 160-176: public-sector companies and air force establishments and where they are
-    /* 160 */ {u"HINDUSTAN SHIPYARD LIMITED IS LOCATED AT", Shipyards, 1},
+    /* 160 */ {u"BHARAT HEAVY PLATES AND VESSELS IS LOCATED AT", Shipyards, 1},
     /* 161 */ {u"HEAVY ENGINEERING CORPORATION IS LOCATED AT", {u"RANCHI (BIHAR)", u"DURGAPUR (WEST BENGAL)", u"BHOPAL (MADHYA PRADESH)", u"HARDWAR (UTTAR PRADESH)"}, 1},
     /* 162 */ {u"MAZAGON DOCK LIMITED IS LOCATED AT", Shipyards, 2},
     /* 163 */ {u"BHARAT DYNAMICS LIMITED IS LOCATED AT", {u"NASIK", u"BANGALORE", u"PUNE", u"HYDERABAD"}, 4},
@@ -262,8 +262,8 @@ constexpr QuestionTable Level5{{
     // 177-189: railways, records, the 1991 census and the country's area
     /* 177 */ {u"THE FIRST RAILWAY LINE IN INDIA WAS OPENED IN", {u" 1853", u" 1857", u" 1869", u" 1905"}, 1},
     /* 178 */ {u"THE FIRST ELECTRIC TRAIN IN INDIA RAN FROM MUMBAI VT TO", {u"PUNE", u"KALYAN", u"KURLA", u"ALL OF THE ABOVE"}, 3},
-    /* 179 */ {u"HEADQUARTERS OF THE SOUTH CENTRAL RAILWAY IS AT", {u"SECUNDERABAD", u"GORAKHPUR", u"MALIGAON", u"CHURCHGATE"}, 1},
-    /* 180 */ {u"HEADQUARTERS OF THE NORTH EASTERN RAILWAY IS AT", {u"GORAKHPUR", u"SECUNDERABAD", u"MALIGAON", u"HAJIPUR"}, 1},
+    /* 179 */ {u"SOUTH CENTRAL RAILWAY HQ IS AT", {u"SECUNDERABAD", u"GORAKHPUR", u"MALIGAON", u"CHURCHGATE"}, 1},
+    /* 180 */ {u"NORTH EASTERN RAILWAY HQ IS AT", {u"GORAKHPUR", u"SECUNDERABAD", u"MALIGAON", u"HAJIPUR"}, 1},
     /* 181 */ {u"THE LONGEST RAILWAY PLATFORM IN INDIA IS AT", {u"MUGHALSARAI", u"SONPUR", u"KHARAGPUR", u"NONE OF THE ABOVE"}, 3},
     /* 182 */ {u"THE LONGEST NATIONAL HIGHWAY OF INDIA IS", {u"NATIONAL HIGHWAY 7", u"NATIONAL HIGHWAY 8", u"NATIONAL HIGHWAY 2", u"NATIONAL HIGHWAY 5"}, 1},
     /* 183 */ {u"POPULATION OF INDIA AS PER  199 1 CENSUS", {u"84,63,02,688", u"64,63,02,688", u"74,63,02,688", u"94,63,02,688"}, 1},
