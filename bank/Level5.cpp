@@ -44,7 +44,7 @@ constexpr OptionSet InstituteCities{u"CALCUTTA", u"DEHRA DUN", u"NEW DELHI", u"A
 constexpr OptionSet LaboratoryCities{u"PUNE", u"HYDERABAD", u"BANGALORE", u"LUCKNOW"};
 
 // Headquarters of the surveys.
-constexpr OptionSet SurveyHeadquarters{u"CALCUTTA", u"NEW DELHI", u"DEHRA DUN", u"HYDERABAD"};
+constexpr OptionSet SurveyHeadquarters{u"CALCUTTA", u"NEW DELHI", u"AHMEDABAD", u"MUMBAI"};
 
 // The first women in high offices.
 constexpr OptionSet FirstWomen{u"SAROJINI NAIDU", u"SUCHETA KRIPALANI", u"INDIRA GANDHI", u"VIJAYA LAKSHMI PANDIT"};
@@ -114,7 +114,7 @@ constexpr QuestionTable Level5{{
     /*  34 */ {u"ALL INDIA INSTITUTE OF SPEECH AND HEARING IS LOCATED AT", MedicalInstituteCities, 2},
     /*  35 */ {u"ALL INDIA INSTITUTE OF HYGIENE AND PUBLIC HEALTH IS LOCATED AT", MedicalInstituteCities, 3},
     /*  36 */ {u"LADY HARDINGE MEDICAL COLLEGE IS LOCATED AT", MedicalInstituteCities, 1},
-    /*  37 */ {u"INDIAN COUNCIL OF MEDICAL RESEARCH IS LOCATED AT", MedicalInstituteCities, 1},
+    /*  37 */ {u"VALLABHBHAI PATEL CHEST INSTITUTE IS LOCATED AT", MedicalInstituteCities, 1},
     /*  38 */ {u"NATIONAL INSTITUTE OF NUTRITION IS LOCATED AT", {u"JAIPUR", u"BHOPAL", u"NAGPUR", u"HYDERABAD"}, 4},
     /*  39 */ {u"SCHOOL OF TROPICAL MEDICINE IS LOCATED AT", MedicalInstituteCities, 3},
     /*  40 */ {u"POST GRADUATE INSTITUTE OF MEDICAL EDUCATION AND RESEARCH IS LOCATED AT", {u"CHANDIGARH", u"LUDHIANA", u"AMRITSAR", u"SHIMLA"}, 1},
@@ -131,7 +131,7 @@ constexpr QuestionTable Level5{{
     /*  51 */ {u"KING INSTITUTE OF PREVENTIVE MEDICINE IS LOCATED AT", MedicalInstituteCities, 4},
     /*  52 */ {u"SREE CHITRA TIRUNAL INSTITUTE IS LOCATED AT", {u"COCHIN", u"THIRUVANANTHAPURAM", u"KOTTAYAM", u"PALAKKAD"}, 2},
     /*  53 */ {u"NATIONAL TUBERCULOSIS INSTITUTE IS LOCATED AT", {u"BANGALORE", u"MADURAI", u"NAGPUR", u"SHIMLA"}, 1},
-    /*  54 */ {u"CENTRAL RESEARCH INSTITUTE IS LOCATED AT", {u"KASAULI", u"SHIMLA", u"DALHOUSIE", u"SOLAN"}, 1},
+    /*  54 */ {u"CENTRAL RESEARCH INSTITUTE IS LOCATED AT", {u"KASAULI", u"SHIMLA", u"DALHOUSIE", u"KULLU"}, 1},
     // 55-106: research institutes, laboratories and surveys and where they are
     /*  55 */ {u"NATIONAL PHYSICAL LABORATORY IS LOCATED AT", InstituteCities, 3},
     /*  56 */ {u"NATIONAL CHEMICAL LABORATORY IS LOCATED AT", LaboratoryCities, 1},
@@ -250,7 +250,7 @@ constexpr QuestionTable Level5{{
     /* 165 */ {u"HINDUSTAN PHOTO FILMS IS LOCATED AT", {u"KODAIKANAL", u"OOTY", u"COONOOR", u"MYSORE"}, 2},
     /* 166 */ {u"HINDUSTAN ANTIBIOTICS LIMITED IS LOCATED AT", {u"PIMPRI (MAHARASHTRA)", u"RISHIKESH (UTTAR PRADESH)", u"GURGAON (HARYANA)", u"HYDERABAD (ANDHRA PRADESH)"}, 1},
     /* 167 */ {u"MINING AND ALLIED MACHINERY CORPORATION IS LOCATED AT", {u"DURGAPUR (WEST BENGAL)", u"RANCHI (BIHAR)", u"DHANBAD (BIHAR)", u"BHILAI (MADHYA PRADESH)"}, 1},
-    /* 168 */ {u"INSTRUMENTATION LIMITED IS LOCATED AT", {u"KOTA", u"BHOPAL", u"NAGPUR", u"JAIPUR"}, 1},
+    /* 168 */ {u"INSTRUMENTATION LIMITED IS LOCATED AT", {u"KOTA", u"BHOPAL", u"NAGPUR", u"INDORE"}, 1},
     /* 169 */ {u"EASTERN AIR COMMAND HQ IS LOCATED AT", AirCommands, 1},
     /* 170 */ {u"CENTRAL AIR COMMAND HQ IS LOCATED AT", AirCommands, 2},
     /* 171 */ {u"SOUTHERN AIR COMMAND HQ IS LOCATED AT", AirCommands, 3},
