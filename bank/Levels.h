@@ -14,9 +14,4 @@ extern const QuestionTable Level5;
 // The table of level 1 to 5.
 const QuestionTable& LevelTable(int level);
 
-// Stands for a record not written yet, so that a pass through the level runs to its end.
-// TEMPORARY: every use goes when the level's questions are written.
-inline constexpr Question TemporaryFiller{
-    u"QUESTION NOT WRITTEN YET", {u"FIRST OPTION", u"SECOND OPTION", u"THIRD OPTION", u"FOURTH OPTION"}, 1};
-
 }  // namespace bank
