@@ -1,6 +1,6 @@
 #pragma once
-// What every benchmark executable needs: waiting for a window's first frame, pressing a
-// button, the clock and the process's peak memory. Qt only, no program code.
+// What the in-process benchmarks need: waiting for a window's first frame, pressing a
+// button, the clock and the process's memory. Qt only, no program code.
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -15,7 +15,7 @@
 
 namespace bench {
 
-using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC: one clock for every process
+using Clock = std::chrono::steady_clock;
 
 inline double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -58,11 +58,12 @@ inline void Click(QAbstractButton* button) {
     QCoreApplication::processEvents();
 }
 
-// Peak resident memory of this process (VmHWM), KiB.
-inline long PeakKiB() {
+// A line of /proc/self/status in KiB: "VmHWM:" is the peak resident memory so far,
+// "VmRSS:" the resident memory now.
+inline long StatusKiB(const char* key) {
     std::ifstream status("/proc/self/status");
-    for (std::string key; status >> key;) {
-        if (key == "VmHWM:") {
+    for (std::string word; status >> word;) {
+        if (word == key) {
             long kib = 0;
             status >> kib;
             return kib;
@@ -71,12 +72,7 @@ inline long PeakKiB() {
     return 0;
 }
 
-// The moment the parent started this process, passed in TARVONIX_BENCH_T0 as
-// nanoseconds of the steady clock.
-inline Clock::time_point ParentStart() {
-    const QByteArray ns = qgetenv("TARVONIX_BENCH_T0");
-    if (ns.isEmpty()) qFatal("TARVONIX_BENCH_T0 is not set: run through tarvonix-bench");
-    return Clock::time_point(std::chrono::nanoseconds(ns.toLongLong()));
-}
+inline long PeakKiB() { return StatusKiB("VmHWM:"); }
+inline long ResidentKiB() { return StatusKiB("VmRSS:"); }
 
 }  // namespace bench

@@ -9,7 +9,9 @@
 #include "level/LevelWindow.h"
 #include "runtime/Forms.h"
 
+#include <array>
 #include <memory>
+#include <vector>
 
 namespace bench {
 
@@ -31,26 +33,43 @@ inline void Open(runtime::FormBase& form) {
     frame->Wait();
 }
 
-// Unloads a form and deletes its window, as the event loop does after the handler.
+// Deletes the windows unloaded by the last handler, as the event loop does after it.
+inline void DeleteUnloaded() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Unloads a form and deletes its window.
 inline void Close(runtime::FormBase& form) {
     runtime::Run([&] { form.Unload(); });
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    DeleteUnloaded();
 }
 
-// One pass of a freshly loaded level window: for each of the 200 questions Next (the
-// first one is Start) and the first answer, then the Next that completes the level.
-// Returns the presses.
-inline int PlayPass(LevelWindow& window) {
-    int presses = 0;
+// The menu's five level buttons, levels 1 to 5.
+inline std::array<QAbstractButton*, 5> LevelButtons() {
+    MainMenu& menu = *frmTarvonix;
+    return {menu.ui.cmdLevel1, menu.ui.cmdLevel2, menu.ui.cmdLevel3, menu.ui.cmdLevel4, menu.ui.cmdLevel5};
+}
+
+// The presses of one pass of a freshly loaded level window: for each of the 200
+// questions Next (the first one is Start) and the first answer, then the Next that
+// completes the level.
+inline std::vector<QAbstractButton*> PassPresses(LevelWindow& window) {
+    std::vector<QAbstractButton*> presses;
     for (int question = 1; question <= 200; ++question) {
-        Click(window.ui.cmdNext);
-        Click(window.ui.Command1);
-        presses += 2;
+        presses.push_back(window.ui.cmdNext);
+        presses.push_back(window.ui.Command1);
     }
-    Click(window.ui.cmdNext);
-    ++presses;
-    if (QuestionNo.value() != 201) qFatal("the pass stopped at question %d", QuestionNo.value());
+    presses.push_back(window.ui.cmdNext);
     return presses;
+}
+
+// Plays one pass of a freshly loaded level window; each press's time goes to `pressMs`
+// when it is given.
+inline void PlayPass(LevelWindow& window, std::vector<double>* pressMs = nullptr) {
+    for (QAbstractButton* button : PassPresses(window)) {
+        const Clock::time_point start = Clock::now();
+        Click(button);
+        if (pressMs) pressMs->push_back(MsSince(start));
+    }
+    if (QuestionNo.value() != 201) qFatal("the pass stopped at question %d", QuestionNo.value());
 }
 
 }  // namespace bench
