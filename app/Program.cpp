@@ -2,11 +2,10 @@
 
 #include "app/MainMenu.h"
 #include "app/Project.h"
+#include "runtime/Fonts.h"
 
 #include <QApplication>
-#include <QDirIterator>
 #include <QFont>
-#include <QFontDatabase>
 #include <QIcon>
 #include <QStyle>
 #include <QStyleFactory>
@@ -18,8 +17,7 @@ namespace {
 // The design names fonts of another system; each is drawn with an embedded face of the
 // same metrics class, so every machine lays out the same text in the same space.
 void MapDesignFonts() {
-    QDirIterator fonts(QStringLiteral(":/fonts"));
-    while (fonts.hasNext()) QFontDatabase::addApplicationFont(fonts.next());
+    runtime::AddEmbeddedFonts(QStringLiteral(":/fonts"));
     QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Bookman Old Style"), QStringLiteral("TeX Gyre Bonum"));
