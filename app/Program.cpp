@@ -17,7 +17,7 @@ namespace {
 // The design names fonts of another system; each is drawn with an embedded face of the
 // same metrics class, so every machine lays out the same text in the same space.
 void MapDesignFonts() {
-    runtime::AddEmbeddedFonts(QStringLiteral(":/fonts"));
+    runtime::UseEmbeddedFonts(QStringLiteral(":/fonts"));
     QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Bookman Old Style"), QStringLiteral("TeX Gyre Bonum"));
