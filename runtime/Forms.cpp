@@ -91,8 +91,9 @@ void FormWindow::setBorderStyle(int style) {
     }
 }
 
-void FormWindow::setPicture(const QPixmap& picture) {
-    picture_ = picture;
+void FormWindow::setPictureFile(const QString& file) {
+    pictureFile_ = file;
+    picture_ = QImage(file);
     update();
 }
 
@@ -121,7 +122,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!picture_.isNull()) {
         QPainter painter(this);
-        painter.drawPixmap(0, 0, picture_);
+        painter.drawImage(0, 0, picture_);
     }
 }
 

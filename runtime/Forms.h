@@ -6,7 +6,7 @@
 #include "Error.h"
 #include "Numbers.h"
 
-#include <QPixmap>
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -28,8 +28,10 @@ class FormWindow : public QWidget {
     Q_OBJECT
     // Border style of the design: 0 none (no title bar, no border), 3 fixed dialog.
     Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle)
-    // The form's picture, drawn at natural size from the upper-left corner of the client area.
-    Q_PROPERTY(QPixmap picture READ picture WRITE setPicture)
+    // The form's picture, drawn at natural size from the upper-left corner of the client
+    // area. The design names its file; it is decoded once and kept as the file has it (the
+    // menu's 8-bit palette), never as a full-colour copy four times its size.
+    Q_PROPERTY(QString picture READ pictureFile WRITE setPictureFile)
 
 public:
     explicit FormWindow(QWidget* parent = nullptr);
@@ -39,8 +41,9 @@ public:
 
     int borderStyle() const { return borderStyle_; }
     void setBorderStyle(int style);
-    QPixmap picture() const { return picture_; }
-    void setPicture(const QPixmap& picture);
+    QString pictureFile() const { return pictureFile_; }
+    void setPictureFile(const QString& file);
+    QImage picture() const { return picture_; }
 
     // Geometry in twips, single precision. Width and Height are the outer size, the title
     // bar and border included where the window has them; Left and Top place that outer edge.
@@ -67,7 +70,8 @@ private:
     friend class FormBase;
     FormBase* form_ = nullptr;
     int borderStyle_ = 2;
-    QPixmap picture_;
+    QString pictureFile_;
+    QImage picture_;
 };
 
 // The one program-wide instance of a form, loaded or not.
