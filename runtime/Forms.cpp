@@ -1,5 +1,7 @@
 #include "Forms.h"
 
+#include "DesignStyle.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -106,6 +108,7 @@ void FormWindow::SetLeft(Single twips) { move(PixelsFromTwips(twips), frameGeome
 void FormWindow::SetTop(Single twips) { move(frameGeometry().x(), PixelsFromTwips(twips)); }
 
 void FormWindow::FinishDesign() {
+    ApplyDesignStyles(this);
     for (QPushButton* button : findChildren<QPushButton*>()) {
         auto press = [button] { button->click(); };  // click() does nothing on a disabled button
         if (button->property("cancel").toBool()) {

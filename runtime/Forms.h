@@ -59,7 +59,8 @@ public:
 
 protected:
     // Called by a form's constructor once its controls are built: applies what the design
-    // says beyond Qt's own properties (default and cancel buttons).
+    // says beyond Qt's own properties (the controls' style sheets, default and cancel
+    // buttons).
     void FinishDesign();
 
     void paintEvent(QPaintEvent* event) override;

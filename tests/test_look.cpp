@@ -1,0 +1,157 @@
+// What the player sees beyond the layout of each window: the designs' style sheets drawn
+// as the toolkit draws them.
+
+#include "Harness.h"
+#include "runtime/Controls.h"
+#include "runtime/DesignStyle.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <functional>
+#include <memory>
+
+namespace {
+
+using Make = std::function<QWidget*(QWidget* window)>;
+
+// A 200x60 window holding one control made by `make`, given `sheet` as its style sheet.
+std::unique_ptr<QWidget> Window(const Make& make, const QString& sheet, bool enabled) {
+    auto window = std::make_unique<QWidget>();
+    window->resize(200, 60);
+    QWidget* control = make(window.get());
+    control->setObjectName(QStringLiteral("control"));
+    control->setGeometry(4, 4, 190, 50);
+    control->setStyleSheet(sheet);
+    control->setEnabled(enabled);
+    return window;
+}
+
+// Whether the toolkit's style sheet engine draws the control.
+bool DrawnBySheetEngine(const QWidget* control) {
+    return control->style()->inherits("QStyleSheetStyle");
+}
+
+QImage Drawn(QWidget* window) {
+    window->ensurePolished();
+    return window->grab().toImage();
+}
+
+QWidget* Label(QWidget* w) { return new QLabel(QStringLiteral("Level 1 completed"), w); }
+QWidget* Button(QWidget* w) { return new QPushButton(QStringLiteral("E&xit"), w); }
+QWidget* TextBox(QWidget* w) {
+    auto* box = new runtime::TextBox(w);
+    box->setText(QStringLiteral("BHARAT RATNA FOR 1987 WENT TO"));
+    return box;
+}
+QWidget* Panel(QWidget* w) {
+    auto* panel = new runtime::PictureBox(w);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    new QLabel(QStringLiteral("7, Lamplighter Street"), panel);
+    return panel;
+}
+
+}  // namespace
+
+class LookTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { harness::PrepareSuite(); }
+    void init() { harness::ResetProgram(); }
+
+    void designStyleSheetsDrawAsTheToolkitDrawsThem_data() {
+        QTest::addColumn<Make>("make");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("label: font and colour")
+            << Make(Label) << QStringLiteral("font-family: \"Times New Roman\"; font-size: 15.75pt; font-weight: 700; "
+                                             "color: rgb(255, 0, 0);");
+        QTest::newRow("label: italic on white")
+            << Make(Label) << QStringLiteral("font-family: \"Times New Roman\"; font-size: 20.25pt; font-weight: 700; "
+                                             "font-style: italic; color: rgb(0, 0, 255); "
+                                             "background-color: rgb(255, 255, 255);");
+        QTest::newRow("label: demibold, then what a level adds")
+            << Make(Label) << QStringLiteral("font-family: \"Bookman Old Style\"; font-size: 15.75pt; font-weight: 600; "
+                                             "color: rgb(255, 0, 0); font-family: \"Times New Roman\"; "
+                                             "font-weight: 700; color: #0000c0;");
+        QTest::newRow("label: colour only") << Make(Label) << QStringLiteral("color: rgb(255, 0, 0);");
+        QTest::newRow("button") << Make(Button)
+                                << QStringLiteral("font-family: \"MS Sans Serif\"; font-size: 8.25pt; font-weight: 700;");
+        QTest::newRow("text box") << Make(TextBox)
+                                  << QStringLiteral("font-family: \"Times New Roman\"; font-size: 9.75pt; font-weight: 700;");
+        QTest::newRow("sunken panel named in its own sheet")
+            << Make(Panel) << QStringLiteral("#control { background-color: rgb(255, 192, 192); }");
+    }
+
+    // Each kind of control with each kind of declaration the designs use, drawn once by
+    // the toolkit's style sheet engine and once with the sheet applied as font and
+    // palette: pixel for pixel the same, enabled and disabled.
+    void designStyleSheetsDrawAsTheToolkitDrawsThem() {
+        QFETCH(Make, make);
+        QFETCH(QString, sheet);
+        for (bool enabled : {true, false}) {
+            auto byToolkit = Window(make, sheet, enabled);
+            auto applied = Window(make, sheet, enabled);
+            runtime::ApplyDesignStyles(applied.get());
+            auto* control = applied->findChild<QWidget*>(QStringLiteral("control"));
+            QVERIFY(control->styleSheet().isEmpty());
+            QVERIFY(!DrawnBySheetEngine(control));
+            QCOMPARE(Drawn(applied.get()), Drawn(byToolkit.get()));
+        }
+    }
+
+    // Whatever the designs do not use stays with the toolkit, and so do the controls
+    // inside a control whose sheet stays, since that sheet may reach them.
+    void otherStyleSheetsAreLeftToTheToolkit() {
+        const QString font = QStringLiteral("font-size: 12pt;");
+        const QString kept[] = {
+            QStringLiteral("border: 1px solid red;"),
+            QStringLiteral("font-size: 16px;"),
+            QStringLiteral("color: red;"),
+            QStringLiteral("font-family: \"Times New Roman\", serif;"),
+            QStringLiteral("#other { color: rgb(255, 0, 0); }"),
+            QStringLiteral("QLabel { color: rgb(255, 0, 0); }"),
+        };
+        for (const QString& sheet : kept) {
+            QWidget window;
+            auto* panel = new QFrame(&window);
+            panel->setObjectName(QStringLiteral("control"));
+            panel->setStyleSheet(sheet);
+            auto* inside = new QLabel(panel);
+            inside->setStyleSheet(font);
+            runtime::ApplyDesignStyles(&window);
+            QCOMPARE(panel->styleSheet(), sheet);
+            QCOMPARE(inside->styleSheet(), font);
+        }
+        // A button's background is part of its look, which the sheet engine draws.
+        QWidget window;
+        auto* button = new QPushButton(&window);
+        const QString background = QStringLiteral("background-color: rgb(255, 192, 192);");
+        button->setStyleSheet(background);
+        runtime::ApplyDesignStyles(&window);
+        QCOMPARE(button->styleSheet(), background);
+    }
+
+    // The forms keep no style sheet once built.
+    void formsCarryNoStyleSheets() {
+        harness::StartProgram();
+        frmTarvonix->ui.cmdLevel1->click();
+        frmTarvonix->ui.cmdLevel3->click();
+        frmTarvonix->ui.cmdExit->click();
+        for (QWidget* window : {static_cast<QWidget*>(frmgk.window()), static_cast<QWidget*>(frmgk2.window()),
+                                static_cast<QWidget*>(frmAbout.window())}) {
+            QVERIFY(window);
+            QVERIFY(!DrawnBySheetEngine(window));
+            for (QWidget* control : window->findChildren<QWidget*>())
+                QVERIFY2(!DrawnBySheetEngine(control), qPrintable(control->objectName()));
+        }
+    }
+
+
+
+};
+
+QTEST_MAIN(LookTest)
+#include "test_look.moc"
