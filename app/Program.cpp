@@ -3,12 +3,11 @@
 #include "app/MainMenu.h"
 #include "app/Project.h"
 #include "runtime/Fonts.h"
+#include "runtime/Look.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
-#include <QStyle>
-#include <QStyleFactory>
 
 static void InitResources() { Q_INIT_RESOURCE(tarvonix); }
 
@@ -34,8 +33,7 @@ void PrepareApplication() {
     // Windows come and go only by loading and unloading forms; the runtime ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    runtime::UseFixedLook();
     MapDesignFonts();
     QFont standard(QStringLiteral("MS Sans Serif"));
     standard.setPointSizeF(8.25);

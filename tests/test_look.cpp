@@ -1,10 +1,14 @@
 // What the player sees beyond the layout of each window: the designs' style sheets drawn
-// as the toolkit draws them.
+// as the toolkit draws them, the embedded fonts and only those, one palette for the faces
+// of every button, and the program's one icon on every window.
 
 #include "Harness.h"
 #include "runtime/Controls.h"
 #include "runtime/DesignStyle.h"
+#include "runtime/Look.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -149,8 +153,52 @@ private slots:
         }
     }
 
+    // The program draws with its embedded fonts alone: the design's names map to them,
+    // and no font of the machine is known, even where one of the same name is installed.
+    void onlyTheEmbeddedFontsAreKnown() {
+        const QStringList embedded = {QStringLiteral("Liberation Serif"), QStringLiteral("Liberation Sans"),
+                                      QStringLiteral("TeX Gyre Bonum")};
+        QCOMPARE(QFontInfo(QFont(QStringLiteral("Times New Roman"))).family(), embedded[0]);
+        QCOMPARE(QFontInfo(QFont(QStringLiteral("MS Sans Serif"))).family(), embedded[1]);
+        QCOMPARE(QFontInfo(QFont(QStringLiteral("Bookman Old Style"))).family(), embedded[2]);
+        QCOMPARE(QFontInfo(QApplication::font()).family(), embedded[1]);
+        for (const QString& family : QFontDatabase::families()) {
+            // The toolkit's own generic names stand for the fonts it knows.
+            if (family == QLatin1String("Serif") || family == QLatin1String("Sans Serif") ||
+                family == QLatin1String("Monospace"))
+                continue;
+            QVERIFY2(embedded.contains(family), qPrintable(family));
+        }
+    }
 
+    // Every button with the application's colours, in any window, draws its faces with
+    // the one application palette, although each holds a copy of its own.
+    void buttonFacesShareOnePalette() {
+        harness::StartProgram();
+        frmTarvonix->ui.cmdLevel1->click();
+        frmTarvonix->ui.cmdLevel2->click();
+        const QPalette application = QApplication::palette();
+        const QPalette own[] = {frmTarvonix->ui.cmdExit->palette(), frmgk->ui.cmdNext->palette(),
+                                frmgk1->ui.Command3->palette()};
+        QVERIFY(own[0].cacheKey() != own[1].cacheKey());  // copies, each of its own
+        for (const QPalette& palette : own) QCOMPARE(runtime::FacePalette(palette).cacheKey(), application.cacheKey());
 
+        QPalette coloured = application;
+        coloured.setColor(QPalette::Button, QColor(255, 192, 192));
+        QCOMPARE(runtime::FacePalette(coloured).cacheKey(), coloured.cacheKey());
+    }
+
+    // One icon, the program's, on every window: no window decodes an icon of its own.
+    void everyWindowShowsTheProgramsIcon() {
+        harness::StartProgram();
+        frmTarvonix->ui.cmdLevel5->click();
+        const qint64 icon = QApplication::windowIcon().cacheKey();
+        QVERIFY(!QApplication::windowIcon().isNull());
+        QCOMPARE(frmTarvonix->windowIcon().cacheKey(), icon);
+        QCOMPARE(frmgk4->windowIcon().cacheKey(), icon);
+        frmTarvonix->ui.cmdExit->click();
+        QCOMPARE(frmAbout->windowIcon().cacheKey(), icon);
+    }
 };
 
 QTEST_MAIN(LookTest)
