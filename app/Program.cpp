@@ -2,6 +2,7 @@
 
 #include "app/MainMenu.h"
 #include "app/Project.h"
+#include "runtime/Controls.h"
 #include "runtime/Fonts.h"
 #include "runtime/Look.h"
 
@@ -41,7 +42,7 @@ void PrepareApplication() {
     // such as "Question Number" just fit their labels.
     standard.setHintingPreference(QFont::PreferFullHinting);
     QApplication::setFont(standard);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/tarvonix.png")));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(runtime::ReadPicture(QStringLiteral(":/pictures/tarvonix.png")))));
 
 }
 

@@ -1,11 +1,19 @@
 #include "Controls.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <QPainter>
 
 
 namespace runtime {
 
 Picture LoadPicture() { return {}; }
+
+QImage ReadPicture(const QString& file) {
+    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 Image::Image(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignLeft | Qt::AlignTop); }
 

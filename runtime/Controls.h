@@ -2,6 +2,7 @@
 // Controls whose behaviour Qt's own widgets do not give in the shape the program expects.
 
 #include <QFrame>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -20,6 +21,11 @@ struct Picture {
 
 // The empty picture: an Image given it shows nothing.
 Picture LoadPicture();
+
+// Reads a picture file with the toolkit's own reader for its suffix (".bmp", ".png").
+// Left to guess, the toolkit would first load every image format plugin installed on
+// the machine and ask each whether it wants the file; these files are the program's own.
+QImage ReadPicture(const QString& file);
 
 // An Image control: shows its picture at natural size from its upper-left corner.
 class Image : public QLabel {

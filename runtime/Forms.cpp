@@ -1,5 +1,6 @@
 #include "Forms.h"
 
+#include "Controls.h"
 #include "DesignStyle.h"
 
 #include <QAbstractButton>
@@ -95,7 +96,7 @@ void FormWindow::setBorderStyle(int style) {
 
 void FormWindow::setPictureFile(const QString& file) {
     pictureFile_ = file;
-    picture_ = QImage(file);
+    picture_ = ReadPicture(file);
     update();
 }
 

@@ -1,6 +1,6 @@
 // What the player sees beyond the layout of each window: the designs' style sheets drawn
 // as the toolkit draws them, the embedded fonts and only those, one palette for the faces
-// of every button, and the program's one icon on every window.
+// of every button, the pictures, and the program's one icon on every window.
 
 #include "Harness.h"
 #include "runtime/Controls.h"
@@ -186,6 +186,19 @@ private slots:
         QPalette coloured = application;
         coloured.setColor(QPalette::Button, QColor(255, 192, 192));
         QCOMPARE(runtime::FacePalette(coloured).cacheKey(), coloured.cacheKey());
+    }
+
+    // The program's pictures read by their suffix are the pictures the toolkit finds in
+    // them when left to guess.
+    void picturesAreReadAsTheyAre() {
+        for (const char* file : {":/pictures/menu.bmp", ":/pictures/tarvonix.png", ":/pictures/face-right.png",
+                                 ":/pictures/face-wrong.png"}) {
+            const QImage read = runtime::ReadPicture(QLatin1String(file));
+            QVERIFY2(!read.isNull(), file);
+            QCOMPARE(read, QImage(QLatin1String(file)));
+        }
+        harness::StartProgram();
+        QCOMPARE(frmTarvonix->picture().format(), QImage::Format_Indexed8);  // drawn as it is, not widened
     }
 
     // One icon, the program's, on every window: no window decodes an icon of its own.
