@@ -25,7 +25,15 @@ Picture LoadPicture();
 // Reads a picture file with the toolkit's own reader for its suffix (".bmp", ".png").
 // Left to guess, the toolkit would first load every image format plugin installed on
 // the machine and ask each whether it wants the file; these files are the program's own.
+// An uncompressed resource that is an 8-bit palette bitmap stored from the top down is
+// not decoded at all: the picture is its pixels where they lie in the executable.
 QImage ReadPicture(const QString& file);
+
+// The picture in the bytes of an uncompressed 8-bit palette bitmap (BMP) whose rows run
+// from the top down: drawn from the bytes themselves where its rows start on 32-bit
+// boundaries, as the toolkit requires of pixels it does not own, else from a copy. A
+// null image for any other file.
+QImage TopDownBitmap(const uchar* data, qint64 size);
 
 // An Image control: shows its picture at natural size from its upper-left corner.
 class Image : public QLabel {

@@ -201,6 +201,44 @@ private slots:
         QCOMPARE(frmTarvonix->picture().format(), QImage::Format_Indexed8);  // drawn as it is, not widened
     }
 
+    // A top-down 8-bit bitmap is the picture the toolkit decodes from it, whether its rows
+    // lie on 32-bit boundaries (drawn in place) or not (copied); any other bitmap is left
+    // to the toolkit's reader.
+    void topDownBitmapsAreDrawnFromTheirBytes() {
+        constexpr int Width = 5, Height = 3, Stride = 8, Offset = 14 + 40 + 4 * 4;
+        QByteArray bmp("BM");
+        auto put = [&bmp](qint64 value, int bytes) {
+            for (int i = 0; i < bytes; ++i) bmp.append(char((value >> (8 * i)) & 0xff));
+        };
+        put(Offset + Stride * Height, 4), put(0, 4), put(Offset, 4);
+        put(40, 4), put(Width, 4), put(-Height, 4), put(1, 2), put(8, 2), put(0, 4), put(Stride * Height, 4);
+        put(3780, 4), put(3780, 4), put(4, 4), put(4, 4);
+        for (QRgb colour : {qRgb(255, 0, 0), qRgb(0, 128, 0), qRgb(0, 0, 255), qRgb(250, 250, 246)})
+            put(qBlue(colour) | qGreen(colour) << 8 | qRed(colour) << 16, 4);
+        for (int y = 0; y < Height; ++y)
+            for (int x = 0; x < Stride; ++x) bmp.append(char(x < Width ? (x + y) % 4 : 0));
+        const QImage decoded = QImage::fromData(bmp, "BMP");
+        QCOMPARE(decoded.size(), QSize(Width, Height));
+
+        for (int shift : {0, 1, 2, 3}) {
+            QByteArray buffer(shift, '\0');
+            buffer += bmp;
+            const auto* data = reinterpret_cast<const uchar*>(buffer.constData()) + shift;
+            const QImage image = runtime::TopDownBitmap(data, bmp.size());
+            QCOMPARE(image, decoded);
+            const bool aligned = reinterpret_cast<quintptr>(data + Offset) % 4 == 0;
+            QCOMPARE(image.constBits() == data + Offset, aligned);
+        }
+        const auto* data = reinterpret_cast<const uchar*>(bmp.constData());
+        QVERIFY(runtime::TopDownBitmap(data, bmp.size() - 1).isNull());  // a row cut short
+        QByteArray bottomUp = bmp;
+        bottomUp[22] = char(Height);
+        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(bottomUp.constData()), bmp.size()).isNull());
+        QByteArray fourBit = bmp;
+        fourBit[28] = 4;
+        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(fourBit.constData()), bmp.size()).isNull());
+    }
+
     // One icon, the program's, on every window: no window decodes an icon of its own.
     void everyWindowShowsTheProgramsIcon() {
         harness::StartProgram();

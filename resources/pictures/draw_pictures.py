@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws tarvonix's built-in pictures from scratch.
 
-    menu.bmp        the main-menu painting (722x495, 8-bit palette BMP)
+    menu.bmp        the main-menu painting (722x495, 8-bit palette BMP, rows
+                    stored from the top down)
     tarvonix.png    the program icon (32x32 palette PNG)
     face-right.png  the smiling face shown for a right answer (32x32)
     face-wrong.png  the frowning face shown for a wrong answer (32x32)
@@ -20,6 +21,7 @@ composition is centred on x = 320 and everything important stays inside it.
 import math
 import os
 import random
+import struct
 import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter
@@ -1013,7 +1015,25 @@ def draw_menu(path):
     indexed = small.quantize(palette=palette_image, dither=Image.Dither.FLOYDSTEINBERG)
     palette = indexed.getpalette()[:768]
     indexed.putpalette(palette + [0] * (768 - len(palette)))
-    indexed.save(path, "BMP")
+    save_top_down_bmp(indexed, path)
+
+
+def save_top_down_bmp(indexed, path):
+    """Saves an 8-bit palette image as a BMP whose rows run from the top down
+    (a negative height) and start on 4-byte boundaries of the file, so that the
+    program can draw it straight from its data."""
+    w, h = indexed.size
+    stride = (w + 3) & ~3
+    palette = indexed.getpalette()[:768]
+    colours = b"".join(bytes((palette[i + 2], palette[i + 1], palette[i], 0)) for i in range(0, 768, 3))
+    pixels = indexed.tobytes()
+    rows = b"".join(pixels[y * w:(y + 1) * w] + bytes(stride - w) for y in range(h))
+    headers = 14 + 40 + len(colours)
+    offset = (headers + 3) & ~3
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", offset + len(rows), 0, 0, offset))
+        f.write(struct.pack("<IiiHHIIiiII", 40, w, -h, 1, 8, 0, len(rows), 3780, 3780, 256, 256))
+        f.write(colours + bytes(offset - headers) + rows)
 
 
 # ---------------------------------------------------------------------------
