@@ -3,6 +3,7 @@
 #include "app/Module1.h"
 #include "bank/Levels.h"
 #include "runtime/Beep.h"
+#include "runtime/DesignStyle.h"
 
 using runtime::Integer;
 using runtime::OnClick;
@@ -10,10 +11,11 @@ using runtime::PixelsFromTwips;
 
 namespace {
 
-// Adds declarations to a control's design style sheet; where they name a property the
-// design sets too, they win, so only what differs is written here.
+// Adds declarations to a control's design style; where they name a property the design
+// sets too, they win, so only what differs is written here.
 void Restyle(QWidget* control, const QString& declarations) {
-    control->setStyleSheet(control->styleSheet() + QLatin1Char(' ') + declarations);
+    const char* style = runtime::DesignStyleProperty;
+    control->setProperty(style, control->property(style).toString() + QLatin1Char(' ') + declarations);
 }
 
 void Place(QWidget* control, const QPoint& twips) {

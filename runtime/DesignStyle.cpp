@@ -115,13 +115,13 @@ void SetColour(QPalette& palette, std::initializer_list<QPalette::ColorRole> rol
     for (QPalette::ColorRole role : roles) palette.setColor(role, colour);
 }
 
-// Applies one control's style sheet; false when it is left to the toolkit.
-bool ApplyDesignStyle(QWidget* control) {
-    const std::optional<Declared> declared = Parse(control, control->styleSheet());
+// Applies a control's design style as its font and palette; false when the declarations
+// are not all of the kinds this knows.
+bool ApplyDesignStyle(QWidget* control, const QString& style) {
+    const std::optional<Declared> declared = Parse(control, style);
     // A background is applied here to frames and labels, which have no look of their own
     // beneath it.
     if (!declared || (declared->background && !qobject_cast<QFrame*>(control))) return false;
-    control->setStyleSheet(QString());
 
     if (declared->family || declared->points || declared->weight || declared->style) {
         QFont font = control->font();
@@ -161,7 +161,8 @@ bool ApplyDesignStyle(QWidget* control) {
 }  // namespace
 
 void ApplyDesignStyles(QWidget* window) {
-    if (!window->styleSheet().isEmpty() && !ApplyDesignStyle(window)) return;
+    const QString style = window->property(DesignStyleProperty).toString();
+    if (!style.isEmpty() && !ApplyDesignStyle(window, style)) window->setStyleSheet(style);
     for (QObject* child : window->children()) {
         if (child->isWidgetType()) ApplyDesignStyles(static_cast<QWidget*>(child));
     }

@@ -59,7 +59,7 @@ public:
 
 protected:
     // Called by a form's constructor once its controls are built: applies what the design
-    // says beyond Qt's own properties (the controls' style sheets, default and cancel
+    // says beyond Qt's own properties (the controls' design styles, default and cancel
     // buttons).
     void FinishDesign();
 

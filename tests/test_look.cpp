@@ -1,5 +1,5 @@
-// What the player sees beyond the layout of each window: the designs' style sheets drawn
-// as the toolkit draws them, the embedded fonts and only those, one palette for the faces
+// What the player sees beyond the layout of each window: the designs' fonts and colours
+// drawn as the toolkit draws style sheets, the embedded fonts and only those, one palette for the faces
 // of every button, the pictures, and the program's one icon on every window.
 
 #include "Harness.h"
@@ -20,14 +20,19 @@ namespace {
 
 using Make = std::function<QWidget*(QWidget* window)>;
 
-// A 200x60 window holding one control made by `make`, given `sheet` as its style sheet.
-std::unique_ptr<QWidget> Window(const Make& make, const QString& sheet, bool enabled) {
+// A 200x60 window holding one control made by `make`, given `style` as its style sheet,
+// or as its design style.
+std::unique_ptr<QWidget> Window(const Make& make, const QString& style, bool design, bool enabled) {
     auto window = std::make_unique<QWidget>();
     window->resize(200, 60);
     QWidget* control = make(window.get());
     control->setObjectName(QStringLiteral("control"));
     control->setGeometry(4, 4, 190, 50);
-    control->setStyleSheet(sheet);
+    if (design) {
+        control->setProperty(runtime::DesignStyleProperty, style);
+    } else {
+        control->setStyleSheet(style);
+    }
     control->setEnabled(enabled);
     return window;
 }
@@ -66,7 +71,7 @@ private slots:
     void initTestCase() { harness::PrepareSuite(); }
     void init() { harness::ResetProgram(); }
 
-    void designStyleSheetsDrawAsTheToolkitDrawsThem_data() {
+    void designStylesDrawAsTheToolkitDrawsStyleSheets_data() {
         QTest::addColumn<Make>("make");
         QTest::addColumn<QString>("sheet");
         QTest::newRow("label: font and colour")
@@ -90,14 +95,14 @@ private slots:
     }
 
     // Each kind of control with each kind of declaration the designs use, drawn once by
-    // the toolkit's style sheet engine and once with the sheet applied as font and
-    // palette: pixel for pixel the same, enabled and disabled.
-    void designStyleSheetsDrawAsTheToolkitDrawsThem() {
+    // the toolkit's style sheet engine and once with the declarations applied as design
+    // style: pixel for pixel the same, enabled and disabled.
+    void designStylesDrawAsTheToolkitDrawsStyleSheets() {
         QFETCH(Make, make);
         QFETCH(QString, sheet);
         for (bool enabled : {true, false}) {
-            auto byToolkit = Window(make, sheet, enabled);
-            auto applied = Window(make, sheet, enabled);
+            auto byToolkit = Window(make, sheet, false, enabled);
+            auto applied = Window(make, sheet, true, enabled);
             runtime::ApplyDesignStyles(applied.get());
             auto* control = applied->findChild<QWidget*>(QStringLiteral("control"));
             QVERIFY(control->styleSheet().isEmpty());
@@ -106,11 +111,10 @@ private slots:
         }
     }
 
-    // Whatever the designs do not use stays with the toolkit, and so do the controls
-    // inside a control whose sheet stays, since that sheet may reach them.
-    void otherStyleSheetsAreLeftToTheToolkit() {
-        const QString font = QStringLiteral("font-size: 12pt;");
-        const QString kept[] = {
+    // A design style with anything the designs do not use becomes the control's style
+    // sheet, for the toolkit to draw; a control's own style sheet stays as it is.
+    void otherDesignStylesGoToTheToolkit() {
+        const QString others[] = {
             QStringLiteral("border: 1px solid red;"),
             QStringLiteral("font-size: 16px;"),
             QStringLiteral("color: red;"),
@@ -118,27 +122,28 @@ private slots:
             QStringLiteral("#other { color: rgb(255, 0, 0); }"),
             QStringLiteral("QLabel { color: rgb(255, 0, 0); }"),
         };
-        for (const QString& sheet : kept) {
+        for (const QString& style : others) {
             QWidget window;
             auto* panel = new QFrame(&window);
             panel->setObjectName(QStringLiteral("control"));
-            panel->setStyleSheet(sheet);
-            auto* inside = new QLabel(panel);
-            inside->setStyleSheet(font);
+            panel->setProperty(runtime::DesignStyleProperty, style);
             runtime::ApplyDesignStyles(&window);
-            QCOMPARE(panel->styleSheet(), sheet);
-            QCOMPARE(inside->styleSheet(), font);
+            QCOMPARE(panel->styleSheet(), style);
         }
         // A button's background is part of its look, which the sheet engine draws.
         QWidget window;
         auto* button = new QPushButton(&window);
         const QString background = QStringLiteral("background-color: rgb(255, 192, 192);");
-        button->setStyleSheet(background);
+        button->setProperty(runtime::DesignStyleProperty, background);
+        auto* label = new QLabel(&window);
+        const QString own = QStringLiteral("font-size: 12pt;");
+        label->setStyleSheet(own);
         runtime::ApplyDesignStyles(&window);
         QCOMPARE(button->styleSheet(), background);
+        QCOMPARE(label->styleSheet(), own);
     }
 
-    // The forms keep no style sheet once built.
+    // The forms' controls are drawn without the style sheet engine.
     void formsCarryNoStyleSheets() {
         harness::StartProgram();
         frmTarvonix->ui.cmdLevel1->click();
