@@ -97,7 +97,20 @@ void FormWindow::setBorderStyle(int style) {
 void FormWindow::setPictureFile(const QString& file) {
     pictureFile_ = file;
     picture_ = ReadPicture(file);
+    CoverWithPicture();
     update();
+}
+
+void FormWindow::CoverWithPicture() {
+    // A picture that covers the whole window is all it shows: the toolkit need not fill
+    // the window with its background colour first, only for the picture to cover it.
+    setAttribute(Qt::WA_OpaquePaintEvent, !picture_.isNull() && !picture_.hasAlphaChannel() &&
+                                              picture_.width() >= width() && picture_.height() >= height());
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    CoverWithPicture();
 }
 
 Single FormWindow::Left() const { return static_cast<Single>(frameGeometry().x() * TwipsPerPixel); }

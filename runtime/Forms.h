@@ -64,10 +64,13 @@ protected:
     void FinishDesign();
 
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
+    void CoverWithPicture();
+
     friend class FormBase;
     FormBase* form_ = nullptr;
     int borderStyle_ = 2;

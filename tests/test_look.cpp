@@ -244,6 +244,25 @@ private slots:
         QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(fourBit.constData()), bmp.size()).isNull());
     }
 
+    // A form's picture is drawn from the upper-left corner; wherever it does not reach,
+    // the window shows its own colour.
+    void aPictureSmallerThanItsWindowLeavesTheWindowColour() {
+        const QImage picture = runtime::ReadPicture(QStringLiteral(":/pictures/menu.bmp"));
+        for (QSize size : {QSize(640, 480), QSize(800, 600)}) {
+            runtime::FormWindow window;
+            window.resize(size);
+            window.setPictureFile(QStringLiteral(":/pictures/menu.bmp"));
+            const QImage drawn = Drawn(&window).convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(drawn.pixel(10, 10), picture.pixel(10, 10));
+            QCOMPARE(drawn.pixel(639, 479), picture.pixel(639, 479));
+            if (size.width() > picture.width()) {
+                const QRgb background = window.palette().color(QPalette::Window).rgb();
+                QCOMPARE(drawn.pixel(size.width() - 1, 10), background);
+                QCOMPARE(drawn.pixel(10, size.height() - 1), background);
+            }
+        }
+    }
+
     // One icon, the program's, on every window: no window decodes an icon of its own.
     void everyWindowShowsTheProgramsIcon() {
         harness::StartProgram();
