@@ -42,7 +42,8 @@ void PrepareApplication() {
     // such as "Question Number" just fit their labels.
     standard.setHintingPreference(QFont::PreferFullHinting);
     QApplication::setFont(standard);
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(runtime::ReadPicture(QStringLiteral(":/pictures/tarvonix.png")))));
+    const QImage icon = runtime::ReadPicture(QStringLiteral(":/pictures/tarvonix.png"));
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
 
 }
 

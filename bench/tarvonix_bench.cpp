@@ -50,7 +50,9 @@ struct Pairs {
     }
 };
 
-QString Beside(const char* name) { return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name); }
+QString Beside(const char* name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
+}
 
 // Runs an executable to its end and returns what it printed, name to value.
 std::map<QByteArray, double> RunProcess(const QString& path, const QStringList& arguments = {}) {
@@ -68,7 +70,9 @@ std::map<QByteArray, double> RunProcess(const QString& path, const QStringList& 
     return printed;
 }
 
-std::map<QByteArray, double> WatchStart(const QString& program) { return RunProcess(Beside("bench-watch-start"), {program}); }
+std::map<QByteArray, double> WatchStart(const QString& program) {
+    return RunProcess(Beside("bench-watch-start"), {program});
+}
 
 // Size of an executable once stripped of its symbols, MiB.
 double StrippedMiB(const QString& path, const QTemporaryDir& scratch) {
@@ -183,7 +187,9 @@ int main(int argc, char** argv) {
 
     // Memory of play, in fresh processes.
     Samples fiveKiB;
-    for (int i = 0; i < FiveWindowRuns; ++i) fiveKiB.push_back(RunProcess(Beside("bench-play"), {"five"}).at("peak_kib"));
+    for (int i = 0; i < FiveWindowRuns; ++i) {
+        fiveKiB.push_back(RunProcess(Beside("bench-play"), {QStringLiteral("five")}).at("peak_kib"));
+    }
     const std::map<QByteArray, double> cycles = RunProcess(Beside("bench-play"), {"cycles", QString::number(Cycles)});
 
     // This process, with the program started and its menu on screen.

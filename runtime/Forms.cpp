@@ -97,11 +97,11 @@ void FormWindow::setBorderStyle(int style) {
 void FormWindow::setPictureFile(const QString& file) {
     pictureFile_ = file;
     picture_ = ReadPicture(file);
-    CoverWithPicture();
+    MarkCoveredByPicture();
     update();
 }
 
-void FormWindow::CoverWithPicture() {
+void FormWindow::MarkCoveredByPicture() {
     // A picture that covers the whole window is all it shows: the toolkit need not fill
     // the window with its background colour first, only for the picture to cover it.
     setAttribute(Qt::WA_OpaquePaintEvent, !picture_.isNull() && !picture_.hasAlphaChannel() &&
@@ -110,7 +110,7 @@ void FormWindow::CoverWithPicture() {
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    CoverWithPicture();
+    MarkCoveredByPicture();
 }
 
 Single FormWindow::Left() const { return static_cast<Single>(frameGeometry().x() * TwipsPerPixel); }

@@ -29,8 +29,8 @@ class FormWindow : public QWidget {
     // Border style of the design: 0 none (no title bar, no border), 3 fixed dialog.
     Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle)
     // The form's picture, drawn at natural size from the upper-left corner of the client
-    // area. The design names its file; it is decoded once and kept as the file has it (the
-    // menu's 8-bit palette), never as a full-colour copy four times its size.
+    // area. The design names its file, which ReadPicture reads: the menu's 8-bit bitmap is
+    // drawn as it lies in the executable, never widened to a full-colour copy.
     Q_PROPERTY(QString picture READ pictureFile WRITE setPictureFile)
 
 public:
@@ -69,7 +69,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    void CoverWithPicture();
+    void MarkCoveredByPicture();
 
     friend class FormBase;
     FormBase* form_ = nullptr;

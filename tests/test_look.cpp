@@ -78,18 +78,19 @@ private slots:
             << Make(Label) << QStringLiteral("font-family: \"Times New Roman\"; font-size: 15.75pt; font-weight: 700; "
                                              "color: rgb(255, 0, 0);");
         QTest::newRow("label: italic on white")
-            << Make(Label) << QStringLiteral("font-family: \"Times New Roman\"; font-size: 20.25pt; font-weight: 700; "
-                                             "font-style: italic; color: rgb(0, 0, 255); "
-                                             "background-color: rgb(255, 255, 255);");
+            << Make(Label)
+            << QStringLiteral("font-family: \"Times New Roman\"; font-size: 20.25pt; font-weight: 700; "
+                              "font-style: italic; color: rgb(0, 0, 255); background-color: rgb(255, 255, 255);");
         QTest::newRow("label: demibold, then what a level adds")
-            << Make(Label) << QStringLiteral("font-family: \"Bookman Old Style\"; font-size: 15.75pt; font-weight: 600; "
-                                             "color: rgb(255, 0, 0); font-family: \"Times New Roman\"; "
-                                             "font-weight: 700; color: #0000c0;");
+            << Make(Label)
+            << QStringLiteral("font-family: \"Bookman Old Style\"; font-size: 15.75pt; font-weight: 600; "
+                              "color: rgb(255, 0, 0); font-family: \"Times New Roman\"; font-weight: 700; "
+                              "color: #0000c0;");
         QTest::newRow("label: colour only") << Make(Label) << QStringLiteral("color: rgb(255, 0, 0);");
-        QTest::newRow("button") << Make(Button)
-                                << QStringLiteral("font-family: \"MS Sans Serif\"; font-size: 8.25pt; font-weight: 700;");
-        QTest::newRow("text box") << Make(TextBox)
-                                  << QStringLiteral("font-family: \"Times New Roman\"; font-size: 9.75pt; font-weight: 700;");
+        QTest::newRow("button")
+            << Make(Button) << QStringLiteral("font-family: \"MS Sans Serif\"; font-size: 8.25pt; font-weight: 700;");
+        QTest::newRow("text box")
+            << Make(TextBox) << QStringLiteral("font-family: \"Times New Roman\"; font-size: 9.75pt; font-weight: 700;");
         QTest::newRow("sunken panel named in its own sheet")
             << Make(Panel) << QStringLiteral("#control { background-color: rgb(255, 192, 192); }");
     }
