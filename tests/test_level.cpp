@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QStyle>
 #include <QSet>
 #include <cmath>
 #include <limits>
@@ -536,6 +537,28 @@ private slots:
         bank::ShowQuestion(three->QuestionSlots(), 130);
         QCOMPARE(three->ui.Label8->text(), QStringLiteral("LARRY COLLINS AND DOMINIQUE LAPPIERRE"));
         QCOMPARE(three->ui.Label8->size(), Px(0, 0, 4140, 255).size());
+    }
+
+    void everyRecordReadsWhole() {
+        // Each question fits its one-line box and each option its label, in every level's
+        // window, so no player meets a text cut short. The one exception is the design's own
+        // longest option, which is wider than any option label.
+        QStringList cut;
+        for (int index = 0; index < 5; ++index) {
+            LevelWindow* w = Open(index);
+            const QLabel* labels[] = {w->ui.Label6, w->ui.Label7, w->ui.Label8, w->ui.Label9};
+            const int frame = w->ui.Text1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            const int room = w->ui.Text1->contentsRect().width() - 2 * frame;
+            for (int n = 1; n <= 200; ++n) {
+                bank::ShowQuestion(w->QuestionSlots(), n);
+                const QString where = QStringLiteral("level %1 number %2").arg(index + 1).arg(n);
+                if (w->ui.Text1->fontMetrics().horizontalAdvance(w->ui.Text1->text()) > room) cut << where;
+                for (int o = 0; o < 4; ++o)
+                    if (labels[o]->fontMetrics().horizontalAdvance(labels[o]->text()) > labels[o]->width())
+                        cut << where + QStringLiteral(" option %1").arg(o + 1);
+            }
+        }
+        QCOMPARE(cut, QStringList{QStringLiteral("level 3 number 130 option 3")});
     }
 
     void correctOptionOutlivesTheWindowThatSetIt() {
