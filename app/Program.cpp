@@ -27,6 +27,22 @@ void MapDesignFonts() {
 
 }  // namespace
 
+// The windows place themselves: each centres itself when it is loaded, and a level window
+// lies exactly over the menu. Wayland gives a program no say in where its windows go, so
+// in a Wayland session the program runs on X11 through XWayland, whose display is always
+// on this machine (":N"), and its windows keep their places as on an X11 desktop. Qt tries
+// the platforms in order: with no X server to reach it falls back to Wayland and the
+// program still starts. A player who names a platform in QT_QPA_PLATFORM keeps it, and
+// outside a Wayland session nothing changes.
+QByteArray DisplayPlatform() {
+    const bool chosenByPlayer = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    const bool waylandSession =
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland";
+    const bool localXServerNamed = qgetenv("DISPLAY").startsWith(':');
+    if (chosenByPlayer || !waylandSession || !localXServerNamed) return {};
+    return QByteArrayLiteral("xcb;wayland");
+}
+
 void PrepareApplication() {
     InitResources();
     QApplication::setApplicationName(QString::fromLatin1(App.Title));
@@ -50,10 +66,13 @@ void PrepareApplication() {
 }
 
 int RunTarvonix() {
-    // The program takes no command line: the toolkit sees only the program's name.
+    // The program takes no command line: the toolkit sees only the program's name and
+    // the display platform chosen for the session.
     static char name[] = "tarvonix";
-    static char* arguments[] = {name, nullptr};
-    int count = 1;
+    static char platformOption[] = "-platform";
+    static QByteArray platform = DisplayPlatform();
+    static char* arguments[] = {name, platformOption, platform.data(), nullptr};
+    int count = platform.isEmpty() ? 1 : 3;
     QApplication application(count, arguments);
     PrepareApplication();
     return runtime::RunProgram(frmTarvonix);
