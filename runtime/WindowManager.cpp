@@ -103,9 +103,11 @@ QMargins RequestFrameExtents(const QWidget* window) {
             xcb_get_property_reply(c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
         if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 16) {
             const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-            // left, right, top, bottom
-            return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
-                            static_cast<int>(v[3]));
+            // left, right, top, bottom, in the screen's pixels; the window counts in its own,
+            // which are larger on a scaled screen.
+            const qreal ratio = window->devicePixelRatioF();
+            const auto own = [ratio](uint32_t pixels) { return qRound(pixels / ratio); };
+            return QMargins(own(v[0]), own(v[2]), own(v[1]), own(v[3]));
         }
         QThread::msleep(5);
     }

@@ -20,9 +20,9 @@ inline constexpr int BorderFixedDialog = 3;
 void AnnounceBorderStyle(const QWidget* window, int borderStyle);
 
 // The frame that the window manager will put round the window once it is shown: left,
-// top (the title bar), right and bottom, in pixels. Asked before the window is mapped,
-// so that the window can be placed by its outer size at once. Zero margins where there
-// is no window manager or it does not say.
+// top (the title bar), right and bottom, in the window's pixels. Asked before the window
+// is mapped, so that the window can be placed by its outer size at once. Zero margins
+// where there is no window manager or it does not say.
 QMargins RequestFrameExtents(const QWidget* window);
 
 }  // namespace runtime::wm
