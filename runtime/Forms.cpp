@@ -140,20 +140,15 @@ void FormWindow::SetTop(Single twips) { MoveFrameTo({FramePosition().x(), Pixels
 // Qt places a window by its frame until the native window exists, and by its client area
 // from then until it is first shown, when it does not know the frame yet; the frame asked
 // of the window manager bridges that time.
-QPoint FormWindow::FramePosition() const {
-    if (isVisible() || !testAttribute(Qt::WA_WState_Created)) return frameGeometry().topLeft();
+QPoint FormWindow::ClientOffset() const {
+    if (isVisible() || !testAttribute(Qt::WA_WState_Created)) return {};
     const QMargins frame = Frame();
-    return pos() - QPoint(frame.left(), frame.top());
+    return {frame.left(), frame.top()};
 }
 
-void FormWindow::MoveFrameTo(QPoint position) {
-    if (isVisible() || !testAttribute(Qt::WA_WState_Created)) {
-        move(position);
-    } else {
-        const QMargins frame = Frame();
-        move(position + QPoint(frame.left(), frame.top()));
-    }
-}
+QPoint FormWindow::FramePosition() const { return frameGeometry().topLeft() - ClientOffset(); }
+
+void FormWindow::MoveFrameTo(QPoint position) { move(position + ClientOffset()); }
 
 void FormWindow::FinishDesign() {
     for (QPushButton* button : findChildren<QPushButton*>()) {

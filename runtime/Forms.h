@@ -77,6 +77,8 @@ private:
     // The outer upper-left corner, title bar and border included, in pixels.
     QPoint FramePosition() const;
     void MoveFrameTo(QPoint position);
+    // How far Qt's own position of the window lies from its outer corner now.
+    QPoint ClientOffset() const;
 
     FormBase* form_ = nullptr;
     int borderStyle_ = 2;

@@ -98,7 +98,7 @@ QMargins RequestFrameExtents(const QWidget* window) {
     // connection's events on a thread of its own, so the property is read back rather than
     // its change waited for; a window manager that has not answered within about half a
     // second is taken to give no frame.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    for (int attempt = 0; attempt < 500; ++attempt) {
         Reply<xcb_get_property_reply_t> reply(
             xcb_get_property_reply(c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr));
         if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 16) {
@@ -109,7 +109,7 @@ QMargins RequestFrameExtents(const QWidget* window) {
             const auto own = [ratio](uint32_t pixels) { return qRound(pixels / ratio); };
             return QMargins(own(v[0]), own(v[2]), own(v[1]), own(v[3]));
         }
-        QThread::msleep(5);
+        QThread::msleep(1);
     }
     return {};
 }
