@@ -31,7 +31,7 @@ def output(*command):
     return subprocess.run(command, capture_output=True, text=True).stdout
 
 
-def wait_for(what, condition, limit=30.0):
+def wait_for(what, condition, limit=60.0):
     """Waits until condition() gives something true and returns it; fails after `limit`
     seconds, which only a program that never gets there takes."""
     deadline = time.monotonic() + limit
