@@ -24,7 +24,7 @@ del sys.argv[1:4]
 THEME_SIZES = (16, 24, 32, 48, 64, 128, 256)
 # Reserved for examples (RFC 2606), reverse-DNS.
 EXAMPLE_DOMAINS = ("org.example", "com.example", "net.example")
-# The additional categories that the desktop menu specification registers under Game.
+# The additional categories that freedesktop.org's desktop menus register under Game.
 GAME_CATEGORIES = {"ActionGame", "AdventureGame", "ArcadeGame", "BoardGame", "BlocksGame", "CardGame",
                    "KidsGame", "LogicGame", "RolePlaying", "Shooter", "Simulation", "SportsGame",
                    "StrategyGame", "Amusement"}
