@@ -48,7 +48,8 @@ void PrepareApplication() {
     QApplication::setApplicationName(QString::fromLatin1(App.Title));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3.0").arg(App.Major).arg(App.Minor).arg(App.Revision));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tarvonix"));
+    // The desktop entry it is installed with, so that a desktop matches its windows to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TARVONIX_APP_ID));
     // Windows come and go only by loading and unloading forms; the runtime ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -1,11 +1,26 @@
 #include "Controls.h"
 
+#include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 
 
 namespace runtime {
 
 Picture LoadPicture() { return {}; }
+
+QPixmap DesignPicture(const char* path) {
+    const QString design = QString::fromUtf8(path);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && screen->devicePixelRatio() > 1.0) {
+        const qsizetype dot = design.lastIndexOf(QLatin1Char('.'));
+        const QString twice = design.left(dot) + QStringLiteral("@2x") + design.mid(dot);
+        // Qt reads the ratio 2 from the "@2x" in the name.
+        if (QFile::exists(twice)) return QPixmap(twice);
+    }
+    return QPixmap(design);
+}
 
 Image::Image(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignLeft | Qt::AlignTop); }
 

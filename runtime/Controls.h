@@ -21,6 +21,11 @@ struct Picture {
 // The empty picture: an Image given it shows nothing.
 Picture LoadPicture();
 
+// A picture of a form's design, by its resource path. On a screen scaled above 1x it is
+// the picture's 2x rendering ("name@2x.ext", beside it) where there is one, so that it
+// stays sharp; its device pixel ratio keeps it at the design's size.
+QPixmap DesignPicture(const char* path);
+
 // An Image control: shows its picture at natural size from its upper-left corner.
 class Image : public QLabel {
     Q_OBJECT

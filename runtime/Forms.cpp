@@ -1,5 +1,7 @@
 #include "Forms.h"
 
+#include "WindowManager.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -78,10 +80,10 @@ FormWindow::FormWindow(QWidget* parent) : QWidget(parent) {}
 void FormWindow::setBorderStyle(int style) {
     borderStyle_ = style;
     switch (style) {
-    case 0:
+    case wm::BorderNone:
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         break;
-    case 3:
+    case wm::BorderFixedDialog:
         setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                        Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         break;
@@ -96,13 +98,57 @@ void FormWindow::setPicture(const QPixmap& picture) {
     update();
 }
 
-Single FormWindow::Left() const { return static_cast<Single>(frameGeometry().x() * TwipsPerPixel); }
-Single FormWindow::Top() const { return static_cast<Single>(frameGeometry().y() * TwipsPerPixel); }
-Single FormWindow::Width() const { return static_cast<Single>(frameGeometry().width() * TwipsPerPixel); }
-Single FormWindow::Height() const { return static_cast<Single>(frameGeometry().height() * TwipsPerPixel); }
+Single FormWindow::Left() const { return static_cast<Single>(FramePosition().x() * TwipsPerPixel); }
+Single FormWindow::Top() const { return static_cast<Single>(FramePosition().y() * TwipsPerPixel); }
+Single FormWindow::Width() const {
+    const QMargins frame = Frame();
+    return static_cast<Single>((width() + frame.left() + frame.right()) * TwipsPerPixel);
+}
+Single FormWindow::Height() const {
+    const QMargins frame = Frame();
+    return static_cast<Single>((height() + frame.top() + frame.bottom()) * TwipsPerPixel);
+}
 
-void FormWindow::SetLeft(Single twips) { move(PixelsFromTwips(twips), frameGeometry().y()); }
-void FormWindow::SetTop(Single twips) { move(frameGeometry().x(), PixelsFromTwips(twips)); }
+QMargins FormWindow::Frame() const {
+    // Once shown, Qt knows the frame the window manager drew. Before that the window
+    // manager is asked what it will draw; a borderless window has no frame to ask about.
+    if (isVisible()) {
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                outer.bottom() - inner.bottom()};
+    }
+    if (borderStyle_ == wm::BorderNone) return {};
+    if (!frameKnown_) {
+        PrepareNativeWindow();
+        frame_ = wm::RequestFrameExtents(this);
+        frameKnown_ = true;
+    }
+    return frame_;
+}
+
+void FormWindow::PrepareNativeWindow() const {
+    if (nativePrepared_) return;
+    nativePrepared_ = true;
+    winId();
+    wm::AnnounceBorderStyle(this, borderStyle_);
+}
+
+void FormWindow::SetLeft(Single twips) { MoveFrameTo({PixelsFromTwips(twips), FramePosition().y()}); }
+void FormWindow::SetTop(Single twips) { MoveFrameTo({FramePosition().x(), PixelsFromTwips(twips)}); }
+
+// Qt places a window by its frame until the native window exists, and by its client area
+// from then until it is first shown, when it does not know the frame yet; the frame asked
+// of the window manager bridges that time.
+QPoint FormWindow::ClientOffset() const {
+    if (isVisible() || !testAttribute(Qt::WA_WState_Created)) return {};
+    const QMargins frame = Frame();
+    return {frame.left(), frame.top()};
+}
+
+QPoint FormWindow::FramePosition() const { return frameGeometry().topLeft() - ClientOffset(); }
+
+void FormWindow::MoveFrameTo(QPoint position) { move(position + ClientOffset()); }
 
 void FormWindow::FinishDesign() {
     for (QPushButton* button : findChildren<QPushButton*>()) {
@@ -171,6 +217,7 @@ void FormBase::Show() {
     auto& shown = State().shown;
     std::erase(shown, this);
     shown.push_back(this);
+    window->PrepareNativeWindow();
     window->show();
     window->raise();
     window->activateWindow();

@@ -6,6 +6,7 @@
 #include "Error.h"
 #include "Numbers.h"
 
+#include <QMargins>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -59,15 +60,32 @@ protected:
     // says beyond Qt's own properties (default and cancel buttons).
     void FinishDesign();
 
+    // The frame round the client area: the title bar and border where the window has them,
+    // as the window manager draws them. Known before the window is first shown, so that the
+    // load handler can centre the window by its outer size.
+    QMargins Frame() const;
+
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     friend class FormBase;
+    // Creates the native window and tells the window manager what the border style allows;
+    // once, before the window is first shown or its frame is asked for.
+    void PrepareNativeWindow() const;
+    // The outer upper-left corner, title bar and border included, in pixels.
+    QPoint FramePosition() const;
+    void MoveFrameTo(QPoint position);
+    // How far Qt's own position of the window lies from its outer corner now.
+    QPoint ClientOffset() const;
+
     FormBase* form_ = nullptr;
     int borderStyle_ = 2;
     QPixmap picture_;
+    mutable bool nativePrepared_ = false;
+    mutable bool frameKnown_ = false;
+    mutable QMargins frame_;
 };
 
 // The one program-wide instance of a form, loaded or not.
