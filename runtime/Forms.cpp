@@ -195,6 +195,23 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     if (IsLoaded()) form_->ClosedByWindowManager();
 }
 
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A fixed dialog has no minimise. Where a window manager minimises it all the same, it
+    // comes straight back, in front and with the keyboard, once the change has settled.
+    if (event->type() == QEvent::WindowStateChange && borderStyle_ == wm::BorderFixedDialog && isMinimized()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!isMinimized()) return;
+                showNormal();
+                raise();
+                activateWindow();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
 // ---- FormBase ----
 
 FormBase::FormBase() { State().forms.push_back(this); }

@@ -210,6 +210,11 @@ class OnOpenbox(unittest.TestCase):
         self.assertEqual(functions & (MWM_FUNC_RESIZE | MWM_FUNC_MINIMIZE | MWM_FUNC_MAXIMIZE), 0)
         self.assertEqual(decorations & (MWM_DECOR_RESIZEH | MWM_DECOR_MINIMIZE | MWM_DECOR_MAXIMIZE), 0)
 
+        # Where openbox minimises it all the same, it comes straight back with the keyboard.
+        subprocess.run(["xdotool", "windowminimize", str(about)], check=True)
+        wait_for("the About box comes back", lambda: about in visible_windows() and active_window() == about)
+        self.assertNotIn("_NET_WM_STATE_HIDDEN", atoms(about, "_NET_WM_STATE"))
+
         # Enter presses OK, which ends the program.
         key("Return")
         status = wait_for("the program ends", lambda: self.program.poll() is not None and [self.program.returncode])
