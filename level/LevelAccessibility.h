@@ -16,6 +16,7 @@ public:
     // Attaches to the window for as long as it lives.
     explicit LevelAccessibility(LevelWindow* window);
 
+private:
     // Names and descriptions as the controls stand now: the window by its level, the
     // question box by the question's number, each answer button by its number and option.
     void Describe();
@@ -27,7 +28,8 @@ public:
     // answer or the correct option after a wrong one.
     QString AfterAnswer() const;
 
-private:
+    // Once a press has been handled: describes the controls anew and announces `message`
+    // to the control that has the focus.
     void AfterPress(QString (LevelAccessibility::*message)() const);
     // The label that shows option 1 to 4; none for another number.
     QLabel* OptionLabel(int option) const;
