@@ -133,24 +133,6 @@ private slots:
         QCOMPARE(text->characterRect(3), atStart);
     }
 
-    void textBoxSelectionIsTheBoxs() {
-        runtime::TextBox box;
-        box.setReadOnly(true);
-        box.setText(QStringLiteral("ABCDEF"));
-        QAccessibleTextInterface* text = Accessible(&box)->textInterface();
-        QCOMPARE(text->selectionCount(), 0);
-        text->setSelection(0, 1, 4);
-        QCOMPARE(box.selectedText(), QStringLiteral("BCD"));
-        int start = -1, end = -1;
-        QCOMPARE(text->selectionCount(), 1);
-        text->selection(0, &start, &end);
-        QCOMPARE(std::pair(start, end), std::pair(1, 4));
-        text->removeSelection(0);
-        QVERIFY(!box.hasSelectedText());
-        text->selection(0, &start, &end);
-        QCOMPARE(std::pair(start, end), std::pair(0, 0));
-    }
-
     void captionsAreSpokenWithoutTheirAccessKeyMark() {
         QCOMPARE(runtime::SpokenCaption(QStringLiteral("E&xit")), QStringLiteral("Exit"));
         QCOMPARE(runtime::SpokenCaption(QStringLiteral("Level  &1")), QStringLiteral("Level  1"));
