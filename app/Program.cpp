@@ -2,6 +2,7 @@
 
 #include "app/MainMenu.h"
 #include "app/Project.h"
+#include "runtime/Accessibility.h"
 
 #include <QApplication>
 #include <QDirIterator>
@@ -63,7 +64,7 @@ void PrepareApplication() {
     standard.setHintingPreference(QFont::PreferFullHinting);
     QApplication::setFont(standard);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/tarvonix.png")));
-
+    runtime::InstallAccessibility();
 }
 
 int RunTarvonix() {

@@ -42,6 +42,20 @@ void TextBox::setText(const QString& text) {
     setCursorPosition(0);
 }
 
+QRect TextBox::CharacterRect(int offset) const {
+    const QString shown = text();
+    if (offset < 0 || offset >= shown.size()) return {};
+    // Measured from where the text cursor stands, which already allows for the frame, the
+    // margins and how far the text is scrolled. Each character reaches to where the next
+    // begins, so the characters tile the line.
+    const QFontMetrics metrics = fontMetrics();
+    const QRect cursor = cursorRect();
+    const int origin = cursor.center().x() - metrics.horizontalAdvance(shown.left(cursorPosition()));
+    const int left = origin + metrics.horizontalAdvance(shown.left(offset));
+    const int right = origin + metrics.horizontalAdvance(shown.left(offset + 1));
+    return {left, cursor.top(), right - left, cursor.height()};
+}
+
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {}
 
 void PictureBox::paintEvent(QPaintEvent* event) {

@@ -44,6 +44,10 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     void setText(const QString& text);
+
+    // Where the character at `offset` is drawn, in the box's coordinates; empty when there
+    // is no such character.
+    QRect CharacterRect(int offset) const;
 };
 
 // A PictureBox: a panel that holds other controls. When it has the focus it shows a
