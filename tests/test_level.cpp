@@ -533,7 +533,7 @@ private slots:
         // longest option, which is wider than any option label.
         QStringList cut;
         for (int index = 0; index < 5; ++index) {
-            LevelWindow* w = Open(index);
+            LevelWindow* w = harness::OpenLevel(index);
             const QLabel* labels[] = {w->ui.Label6, w->ui.Label7, w->ui.Label8, w->ui.Label9};
             const int frame = w->ui.Text1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
             const int room = w->ui.Text1->contentsRect().width() - 2 * frame;
