@@ -1,5 +1,7 @@
 #include "level/LevelWindow.h"
 
+#include "level/LevelAccessibility.h"
+
 #include "app/Module1.h"
 #include "bank/Levels.h"
 #include "runtime/Beep.h"
@@ -56,6 +58,9 @@ LevelWindow::LevelWindow(const LevelDesign& levelDesign) : design(levelDesign) {
     OnClick(ui.Command3, this, &LevelWindow::Command3_Click);
     OnClick(ui.Command4, this, &LevelWindow::Command4_Click);
     OnClick(ui.cmdQuit, this, &LevelWindow::cmdQuit_Click);
+
+    // What a screen reader is told, read from the controls once the handlers have run.
+    new LevelAccessibility(this);
 }
 
 bank::QuestionSlots LevelWindow::QuestionSlots() {

@@ -1,15 +1,40 @@
 #include "Controls.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QResource>
+#include <QScreen>
 #include <QtEndian>
 #include <cstring>
 
 namespace runtime {
 
+namespace {
+
+// What Qt's naming adds to a picture's file name for its 2x rendering.
+constexpr QLatin1String TwiceMark("@2x");
+
+}  // namespace
+
 Picture LoadPicture() { return {}; }
+
+QString ScreenPicture(const QString& design) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && screen->devicePixelRatio() > 1.0) {
+        const qsizetype dot = design.lastIndexOf(QLatin1Char('.'));
+        const QString twice = design.left(dot) + TwiceMark + design.mid(dot);
+        if (QFile::exists(twice)) return twice;
+    }
+    return design;
+}
+
+QPixmap DesignPicture(const char* path) {
+    // Qt reads the ratio 2 from the "@2x" in the name.
+    return QPixmap(ScreenPicture(QString::fromUtf8(path)));
+}
 
 QImage TopDownBitmap(const uchar* data, qint64 size) {
     auto word = [data](qint64 at) { return qFromLittleEndian<quint16>(data + at); };
@@ -43,8 +68,12 @@ QImage TopDownBitmap(const uchar* data, qint64 size) {
 QImage ReadPicture(const QString& file) {
     const QResource resource(file);
     if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
-        if (QImage inPlace = TopDownBitmap(resource.data(), resource.size()); !inPlace.isNull()) return inPlace;
+        if (QImage inPlace = TopDownBitmap(resource.data(), resource.size()); !inPlace.isNull()) {
+            inPlace.setDevicePixelRatio(file.contains(TwiceMark) ? 2.0 : 1.0);
+            return inPlace;
+        }
     }
+    // The toolkit's reader takes a "@2x" rendering's ratio from its name.
     QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
     reader.setAutoDetectImageFormat(false);
     return reader.read();
@@ -68,6 +97,20 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
 void TextBox::setText(const QString& text) {
     QLineEdit::setText(text);
     setCursorPosition(0);
+}
+
+QRect TextBox::CharacterRect(int offset) const {
+    const QString shown = text();
+    if (offset < 0 || offset >= shown.size()) return {};
+    // Measured from where the text cursor stands, which already allows for the frame, the
+    // margins and how far the text is scrolled. Each character reaches to where the next
+    // begins, so the characters tile the line.
+    const QFontMetrics metrics = fontMetrics();
+    const QRect cursor = cursorRect();
+    const int origin = cursor.center().x() - metrics.horizontalAdvance(shown.left(cursorPosition()));
+    const int left = origin + metrics.horizontalAdvance(shown.left(offset));
+    const int right = origin + metrics.horizontalAdvance(shown.left(offset + 1));
+    return {left, cursor.top(), right - left, cursor.height()};
 }
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {}

@@ -22,11 +22,21 @@ struct Picture {
 // The empty picture: an Image given it shows nothing.
 Picture LoadPicture();
 
+// The file of a design picture, by its resource path, to draw on this screen: on a screen
+// scaled above 1x it is the picture's 2x rendering ("name@2x.ext", beside it) where there
+// is one, so that it stays sharp; else the design's own.
+QString ScreenPicture(const QString& design);
+
+// A picture of a form's design, by its resource path, in the rendering the screen asks
+// for; its device pixel ratio keeps it at the design's size.
+QPixmap DesignPicture(const char* path);
+
 // Reads a picture file with the toolkit's own reader for its suffix (".bmp", ".png").
 // Left to guess, the toolkit would first load every image format plugin installed on
 // the machine and ask each whether it wants the file; these files are the program's own.
 // An uncompressed resource that is an 8-bit palette bitmap stored from the top down is
-// not decoded at all: the picture is its pixels where they lie in the executable.
+// not decoded at all: the picture is its pixels where they lie in the executable. A 2x
+// rendering ("@2x" in its name) has the device pixel ratio 2.
 QImage ReadPicture(const QString& file);
 
 // The picture in the bytes of an uncompressed 8-bit palette bitmap (BMP) whose rows run
@@ -53,6 +63,10 @@ public:
     explicit TextBox(QWidget* parent = nullptr);
 
     void setText(const QString& text);
+
+    // Where the character at `offset` is drawn, in the box's coordinates; empty when there
+    // is no such character.
+    QRect CharacterRect(int offset) const;
 };
 
 // A PictureBox: a panel that holds other controls. When it has the focus it shows a

@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "DesignStyle.h"
+#include "WindowManager.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -81,10 +82,10 @@ FormWindow::FormWindow(QWidget* parent) : QWidget(parent) {}
 void FormWindow::setBorderStyle(int style) {
     borderStyle_ = style;
     switch (style) {
-    case 0:
+    case wm::BorderNone:
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
         break;
-    case 3:
+    case wm::BorderFixedDialog:
         setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                        Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         break;
@@ -96,7 +97,7 @@ void FormWindow::setBorderStyle(int style) {
 
 void FormWindow::setPictureFile(const QString& file) {
     pictureFile_ = file;
-    picture_ = ReadPicture(file);
+    picture_ = ReadPicture(ScreenPicture(file));
     MarkCoveredByPicture();
     update();
 }
@@ -104,8 +105,9 @@ void FormWindow::setPictureFile(const QString& file) {
 void FormWindow::MarkCoveredByPicture() {
     // A picture that covers the whole window is all it shows: the toolkit need not fill
     // the window with its background colour first, only for the picture to cover it.
+    const QSizeF covered = picture_.deviceIndependentSize();
     setAttribute(Qt::WA_OpaquePaintEvent, !picture_.isNull() && !picture_.hasAlphaChannel() &&
-                                              picture_.width() >= width() && picture_.height() >= height());
+                                              covered.width() >= width() && covered.height() >= height());
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
@@ -113,13 +115,57 @@ void FormWindow::resizeEvent(QResizeEvent* event) {
     MarkCoveredByPicture();
 }
 
-Single FormWindow::Left() const { return static_cast<Single>(frameGeometry().x() * TwipsPerPixel); }
-Single FormWindow::Top() const { return static_cast<Single>(frameGeometry().y() * TwipsPerPixel); }
-Single FormWindow::Width() const { return static_cast<Single>(frameGeometry().width() * TwipsPerPixel); }
-Single FormWindow::Height() const { return static_cast<Single>(frameGeometry().height() * TwipsPerPixel); }
+Single FormWindow::Left() const { return static_cast<Single>(FramePosition().x() * TwipsPerPixel); }
+Single FormWindow::Top() const { return static_cast<Single>(FramePosition().y() * TwipsPerPixel); }
+Single FormWindow::Width() const {
+    const QMargins frame = Frame();
+    return static_cast<Single>((width() + frame.left() + frame.right()) * TwipsPerPixel);
+}
+Single FormWindow::Height() const {
+    const QMargins frame = Frame();
+    return static_cast<Single>((height() + frame.top() + frame.bottom()) * TwipsPerPixel);
+}
 
-void FormWindow::SetLeft(Single twips) { move(PixelsFromTwips(twips), frameGeometry().y()); }
-void FormWindow::SetTop(Single twips) { move(frameGeometry().x(), PixelsFromTwips(twips)); }
+QMargins FormWindow::Frame() const {
+    // Once shown, Qt knows the frame the window manager drew. Before that the window
+    // manager is asked what it will draw; a borderless window has no frame to ask about.
+    if (isVisible()) {
+        const QRect outer = frameGeometry();
+        const QRect inner = geometry();
+        return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                outer.bottom() - inner.bottom()};
+    }
+    if (borderStyle_ == wm::BorderNone) return {};
+    if (!frameKnown_) {
+        PrepareNativeWindow();
+        frame_ = wm::RequestFrameExtents(this);
+        frameKnown_ = true;
+    }
+    return frame_;
+}
+
+void FormWindow::PrepareNativeWindow() const {
+    if (nativePrepared_) return;
+    nativePrepared_ = true;
+    winId();
+    wm::AnnounceBorderStyle(this, borderStyle_);
+}
+
+void FormWindow::SetLeft(Single twips) { MoveFrameTo({PixelsFromTwips(twips), FramePosition().y()}); }
+void FormWindow::SetTop(Single twips) { MoveFrameTo({FramePosition().x(), PixelsFromTwips(twips)}); }
+
+// Qt places a window by its frame until the native window exists, and by its client area
+// from then until it is first shown, when it does not know the frame yet; the frame asked
+// of the window manager bridges that time.
+QPoint FormWindow::ClientOffset() const {
+    if (isVisible() || !testAttribute(Qt::WA_WState_Created)) return {};
+    const QMargins frame = Frame();
+    return {frame.left(), frame.top()};
+}
+
+QPoint FormWindow::FramePosition() const { return frameGeometry().topLeft() - ClientOffset(); }
+
+void FormWindow::MoveFrameTo(QPoint position) { move(position + ClientOffset()); }
 
 void FormWindow::FinishDesign() {
     ApplyDesignStyles(this);
@@ -167,6 +213,23 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     if (IsLoaded()) form_->ClosedByWindowManager();
 }
 
+void FormWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A fixed dialog has no minimise. Where a window manager minimises it all the same, it
+    // comes straight back, in front and with the keyboard, once the change has settled.
+    if (event->type() == QEvent::WindowStateChange && borderStyle_ == wm::BorderFixedDialog && isMinimized()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!isMinimized()) return;
+                showNormal();
+                raise();
+                activateWindow();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
 // ---- FormBase ----
 
 FormBase::FormBase() { State().forms.push_back(this); }
@@ -189,6 +252,7 @@ void FormBase::Show() {
     auto& shown = State().shown;
     std::erase(shown, this);
     shown.push_back(this);
+    window->PrepareNativeWindow();
     window->show();
     window->raise();
     window->activateWindow();

@@ -7,6 +7,7 @@
 #include "Numbers.h"
 
 #include <QImage>
+#include <QMargins>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
@@ -29,8 +30,9 @@ class FormWindow : public QWidget {
     // Border style of the design: 0 none (no title bar, no border), 3 fixed dialog.
     Q_PROPERTY(int borderStyle READ borderStyle WRITE setBorderStyle)
     // The form's picture, drawn at natural size from the upper-left corner of the client
-    // area. The design names its file, which ReadPicture reads: the menu's 8-bit bitmap is
-    // drawn as it lies in the executable, never widened to a full-colour copy.
+    // area. The design names its file, which ReadPicture reads in the rendering the screen
+    // asks for (ScreenPicture): the menu's 8-bit bitmap is drawn as it lies in the
+    // executable, never widened to a full-colour copy.
     Q_PROPERTY(QString picture READ pictureFile WRITE setPictureFile)
 
 public:
@@ -63,19 +65,37 @@ protected:
     // buttons).
     void FinishDesign();
 
+    // The frame round the client area: the title bar and border where the window has them,
+    // as the window manager draws them. Known before the window is first shown, so that the
+    // load handler can centre the window by its outer size.
+    QMargins Frame() const;
+
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     void MarkCoveredByPicture();
 
     friend class FormBase;
+    // Creates the native window and tells the window manager what the border style allows;
+    // once, before the window is first shown or its frame is asked for.
+    void PrepareNativeWindow() const;
+    // The outer upper-left corner, title bar and border included, in pixels.
+    QPoint FramePosition() const;
+    void MoveFrameTo(QPoint position);
+    // How far Qt's own position of the window lies from its outer corner now.
+    QPoint ClientOffset() const;
+
     FormBase* form_ = nullptr;
     int borderStyle_ = 2;
     QString pictureFile_;
     QImage picture_;
+    mutable bool nativePrepared_ = false;
+    mutable bool frameKnown_ = false;
+    mutable QMargins frame_;
 };
 
 // The one program-wide instance of a form, loaded or not.

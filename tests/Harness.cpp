@@ -45,6 +45,18 @@ void StartProgram() {
     });
 }
 
+LevelWindow* OpenLevel(int index) {
+    QAbstractButton* buttons[] = {frmTarvonix->ui.cmdLevel1, frmTarvonix->ui.cmdLevel2, frmTarvonix->ui.cmdLevel3,
+                                  frmTarvonix->ui.cmdLevel4, frmTarvonix->ui.cmdLevel5};
+    Click(buttons[index]);
+    return static_cast<LevelWindow*>(LevelForms()[index]->window());
+}
+
+QAbstractButton* AnswerButton(LevelWindow* w, int n) {
+    QAbstractButton* buttons[] = {w->ui.Command1, w->ui.Command2, w->ui.Command3, w->ui.Command4};
+    return buttons[n - 1];
+}
+
 void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
     QCoreApplication::processEvents();

@@ -31,6 +31,12 @@ void StartProgram();
 // The five level forms, indexed 0 to 4 for levels 1 to 5.
 std::array<runtime::Form<LevelWindow>*, 5> LevelForms();
 
+// Opens level window `index` (0 to 4 for levels 1 to 5) with its menu button, as a player does.
+LevelWindow* OpenLevel(int index);
+
+// Answer button n (1 to 4) of a level window.
+QAbstractButton* AnswerButton(LevelWindow* w, int n);
+
 // Clicks a button as a player does with the mouse, and lets pending events run.
 void Click(QAbstractButton* button);
 

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRandomGenerator>
+#include <QStyle>
 #include <QSet>
 #include <cmath>
 #include <limits>
@@ -81,22 +82,10 @@ const Difference Differences[5] = {
     {"frmgk4", "Level  5", {0, 0, 192}, "Times New Roman", 700, 1815, {128, 0, 128}, 3375, 495, {240, 5280}, {1080, 5280}, false},
 };
 
-LevelWindow* Open(int index) {
-    QAbstractButton* buttons[] = {frmTarvonix->ui.cmdLevel1, frmTarvonix->ui.cmdLevel2, frmTarvonix->ui.cmdLevel3,
-                                  frmTarvonix->ui.cmdLevel4, frmTarvonix->ui.cmdLevel5};
-    harness::Click(buttons[index]);
-    return static_cast<LevelWindow*>(harness::LevelForms()[index]->window());
-}
-
-QAbstractButton* AnswerButton(LevelWindow* w, int n) {
-    QAbstractButton* b[] = {w->ui.Command1, w->ui.Command2, w->ui.Command3, w->ui.Command4};
-    return b[n - 1];
-}
-
 bool AnswersEnabled(LevelWindow* w) {
     const bool first = w->ui.Command1->isEnabled();
     for (int n = 2; n <= 4; ++n)
-        if (AnswerButton(w, n)->isEnabled() != first) qFatal("answer buttons disagree");
+        if (harness::AnswerButton(w, n)->isEnabled() != first) qFatal("answer buttons disagree");
     return first;
 }
 
@@ -187,7 +176,7 @@ private slots:
     void layoutMatchesTheDesignInEveryLevel() {
         for (int i = 0; i < 5; ++i) {
             const Difference& d = Differences[i];
-            LevelWindow* w = Open(i);
+            LevelWindow* w = harness::OpenLevel(i);
             QCOMPARE(w->objectName(), QLatin1String(d.form));
             QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
             QCOMPARE(w->windowTitle(), QString());
@@ -234,7 +223,7 @@ private slots:
             QCOMPARE(w->ui.Label3->text(), QStringLiteral("Question Number"));
             QCOMPARE(w->ui.Label4->text(), QStringLiteral("Marks Obtained"));
             QCOMPARE(w->ui.Label13->text(), QStringLiteral("Correct Answer"));
-            for (int n = 1; n <= 4; ++n) QCOMPARE(AnswerButton(w, n)->text(), QStringLiteral("&%1").arg(n));
+            for (int n = 1; n <= 4; ++n) QCOMPARE(harness::AnswerButton(w, n)->text(), QStringLiteral("&%1").arg(n));
             QCOMPARE(w->ui.cmdQuit->text(), QStringLiteral("E&xit"));
             // The three captions fit on their one line.
             for (QLabel* l : {w->ui.Label3, w->ui.Label4, w->ui.Label13})
@@ -260,7 +249,7 @@ private slots:
     void loadingWaitsToStartWithANewOrder() {
         for (int i = 0; i < 5; ++i) {
             CorrectOption = 3;
-            LevelWindow* w = Open(i);
+            LevelWindow* w = harness::OpenLevel(i);
             ExpectWaiting(w, i);
             QCOMPARE(QApplication::focusWidget(), w->ui.Text1);  // the window opens on its text
             QCOMPARE(CorrectOption.value(), 3);  // loading leaves it alone
@@ -269,11 +258,11 @@ private slots:
     }
 
     void reloadGivesAFreshOrder() {
-        Open(0);
+        harness::OpenLevel(0);
         QVector<int> first;
         for (int p = 1; p <= 200; ++p) first << QuestionOrder(p).value();
         harness::Click(frmgk->ui.cmdQuit);
-        Open(0);
+        harness::OpenLevel(0);
         QVector<int> second;
         for (int p = 1; p <= 200; ++p) second << QuestionOrder(p).value();
         QVERIFY(IsPermutation());
@@ -295,14 +284,14 @@ private slots:
     void drawBoundsWithASubstitutedSequence() {
         int calls = 0;
         runtime::SubstituteRandomSequence(Sequence(0.0f, &calls));
-        Open(0);
+        harness::OpenLevel(0);
         QCOMPARE(QuestionOrder(1).value(), 1);
         QVERIFY(IsPermutation());
         harness::Click(frmgk->ui.cmdQuit);
 
         calls = 0;
         runtime::SubstituteRandomSequence(Sequence(std::nextafter(1.0f, 0.0f), &calls));
-        Open(0);
+        harness::OpenLevel(0);
         QCOMPARE(QuestionOrder(1).value(), 200);
         QCOMPARE(RandomNo.value(), 199);  // the last draw accepted
         QVERIFY(IsPermutation());
@@ -316,7 +305,7 @@ private slots:
             if (k < 3) return 4.5f / 200.0f;
             return (static_cast<float>((k - 3) % 200) + 0.5f) / 200.0f;
         });
-        Open(0);
+        harness::OpenLevel(0);
         QCOMPARE(QuestionOrder(1).value(), 5);
         QCOMPARE(QuestionOrder(2).value(), 1);
         QCOMPARE(QuestionOrder(5).value(), 4);
@@ -331,7 +320,7 @@ private slots:
     void wholePassInEveryLevel() {
         QRandomGenerator chooser(20261205);
         for (int i = 0; i < 5; ++i) {
-            LevelWindow* w = Open(i);
+            LevelWindow* w = harness::OpenLevel(i);
             QSet<int> shown;
             int expectedMarks = 0;
             QString lastMarksText;
@@ -354,7 +343,7 @@ private slots:
                 // Answered.
                 const int correct = CorrectOption.value();
                 const int answer = static_cast<int>(chooser.bounded(1, 5));
-                harness::Click(AnswerButton(w, answer));
+                harness::Click(harness::AnswerButton(w, answer));
                 if (answer == correct) {
                     ++expectedMarks;
                     lastMarksText = QString::number(expectedMarks);
@@ -367,7 +356,7 @@ private slots:
                 QVERIFY(w->ui.cmdNext->isEnabled());
                 QCOMPARE(w->ui.cmdNext->text(), QStringLiteral("&Next"));
                 // A second answer is not taken.
-                harness::Click(AnswerButton(w, correct));
+                harness::Click(harness::AnswerButton(w, correct));
                 QCOMPARE(Marks.value(), expectedMarks);
             }
             QCOMPARE(shown.size(), 200);
@@ -396,21 +385,21 @@ private slots:
     }
 
     void allRightGivesTwoHundred() {
-        LevelWindow* w = Open(4);
+        LevelWindow* w = harness::OpenLevel(4);
         for (int press = 1; press <= 200; ++press) {
             harness::Click(w->ui.cmdNext);
-            harness::Click(AnswerButton(w, CorrectOption.value()));
+            harness::Click(harness::AnswerButton(w, CorrectOption.value()));
         }
         QCOMPARE(w->ui.Label11->text(), QStringLiteral("200"));
         QCOMPARE(Marks.value(), 200);
     }
 
     void wrongAnswersNeverWriteTheMarks() {
-        LevelWindow* w = Open(1);
+        LevelWindow* w = harness::OpenLevel(1);
         for (int press = 1; press <= 5; ++press) {
             harness::Click(w->ui.cmdNext);
             const int beeps = runtime::BeepCount();
-            harness::Click(AnswerButton(w, CorrectOption.value() % 4 + 1));
+            harness::Click(harness::AnswerButton(w, CorrectOption.value() % 4 + 1));
             QCOMPARE(runtime::BeepCount(), beeps);
             QCOMPARE(w->ui.Label11->text(), QString());
             QCOMPARE(Marks.value(), 0);
@@ -418,7 +407,7 @@ private slots:
     }
 
     void keyboardAlonePlaysALevel() {
-        LevelWindow* w = Open(2);
+        LevelWindow* w = harness::OpenLevel(2);
         harness::AccessKey(w, '1');  // locked before Start
         QCOMPARE(Verdict(w), Face::None);
         harness::AccessKey(w, 'n');  // the button reads Start: N is not its key yet
@@ -450,7 +439,7 @@ private slots:
     void exitInEveryState() {
         enum Step { Waiting, OnShow, Answered, Completed };
         for (int step = Waiting; step <= Completed; ++step) {
-            LevelWindow* w = Open(1);
+            LevelWindow* w = harness::OpenLevel(1);
             if (step >= OnShow) harness::Click(w->ui.cmdNext);
             if (step >= Answered) harness::Click(w->ui.Command1);
             if (step == Completed) {
@@ -473,20 +462,20 @@ private slots:
             QVERIFY(!runtime::HasEnded());
             harness::FlushDeletes();
             // Choosing it again starts a fresh pass.
-            LevelWindow* again = Open(1);
+            LevelWindow* again = harness::OpenLevel(1);
             ExpectWaiting(again, 1);
             harness::Click(again->ui.cmdQuit);
         }
     }
 
     void twoWindowsShareOneQuizState() {
-        LevelWindow* one = Open(0);
+        LevelWindow* one = harness::OpenLevel(0);
         for (int press = 0; press < 3; ++press) {
             harness::Click(one->ui.cmdNext);
-            harness::Click(AnswerButton(one, CorrectOption.value()));
+            harness::Click(harness::AnswerButton(one, CorrectOption.value()));
         }
         QCOMPARE(Marks.value(), 3);
-        LevelWindow* two = Open(1);
+        LevelWindow* two = harness::OpenLevel(1);
         QCOMPARE(QuestionNo.value(), 0);
         QCOMPARE(Marks.value(), 0);
         QVERIFY(IsPermutation());
@@ -501,7 +490,7 @@ private slots:
         QCOMPARE(QuestionNo.value(), 2);
         ExpectShowing(two, QuestionOrder(2).value());
         const int correct = CorrectOption.value();
-        harness::Click(AnswerButton(one, correct));
+        harness::Click(harness::AnswerButton(one, correct));
         QCOMPARE(Marks.value(), 1);
         QCOMPARE(one->ui.Label11->text(), QStringLiteral("1"));
         QCOMPARE(one->ui.Label14->text(), QString::number(correct));
@@ -515,7 +504,7 @@ private slots:
     }
 
     void blanksAreShownAsStored() {
-        LevelWindow* w = Open(4);
+        LevelWindow* w = harness::OpenLevel(4);
         bank::ShowQuestion(w->QuestionSlots(), 200);
         QCOMPARE(w->ui.Label7->text(), QStringLiteral(" 1,9 1,79 1 Sq.Km"));
         QCOMPARE(w->ui.Label8->text(), QStringLiteral("38,863   Sq.Km"));
@@ -532,25 +521,47 @@ private slots:
         QVERIFY2(std::abs(inked - wide) <= 3, qPrintable(QStringLiteral("inked %1, expected %2").arg(inked).arg(wide)));
         QVERIFY(wide - narrow >= 2 * metrics.horizontalAdvance(QLatin1Char(' ')) - 1);
         // A text too long for its label shows its first line only: the label does not grow.
-        LevelWindow* three = Open(2);
+        LevelWindow* three = harness::OpenLevel(2);
         bank::ShowQuestion(three->QuestionSlots(), 130);
         QCOMPARE(three->ui.Label8->text(), QStringLiteral("LARRY COLLINS AND DOMINIQUE LAPPIERRE"));
         QCOMPARE(three->ui.Label8->size(), Px(0, 0, 4140, 255).size());
     }
 
+    void everyRecordReadsWhole() {
+        // Each question fits its one-line box and each option its label, in every level's
+        // window, so no player meets a text cut short. The one exception is the design's own
+        // longest option, which is wider than any option label.
+        QStringList cut;
+        for (int index = 0; index < 5; ++index) {
+            LevelWindow* w = harness::OpenLevel(index);
+            const QLabel* labels[] = {w->ui.Label6, w->ui.Label7, w->ui.Label8, w->ui.Label9};
+            const int frame = w->ui.Text1->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+            const int room = w->ui.Text1->contentsRect().width() - 2 * frame;
+            for (int n = 1; n <= 200; ++n) {
+                bank::ShowQuestion(w->QuestionSlots(), n);
+                const QString where = QStringLiteral("level %1 number %2").arg(index + 1).arg(n);
+                if (w->ui.Text1->fontMetrics().horizontalAdvance(w->ui.Text1->text()) > room) cut << where;
+                for (int o = 0; o < 4; ++o)
+                    if (labels[o]->fontMetrics().horizontalAdvance(labels[o]->text()) > labels[o]->width())
+                        cut << where + QStringLiteral(" option %1").arg(o + 1);
+            }
+        }
+        QCOMPARE(cut, QStringList{QStringLiteral("level 3 number 130 option 3")});
+    }
+
     void correctOptionOutlivesTheWindowThatSetIt() {
-        LevelWindow* w = Open(3);
+        LevelWindow* w = harness::OpenLevel(3);
         harness::Click(w->ui.cmdNext);
         const int correct = CorrectOption.value();
         harness::Click(w->ui.cmdQuit);
-        Open(4);
+        harness::OpenLevel(4);
         QCOMPARE(CorrectOption.value(), correct);
     }
 
     void secondWindowCanCarryTheCounterPastTheEnd() {
         // Two windows at completion each take the counter one step past 200, and no further.
-        LevelWindow* one = Open(0);
-        LevelWindow* two = Open(3);
+        LevelWindow* one = harness::OpenLevel(0);
+        LevelWindow* two = harness::OpenLevel(3);
         for (int press = 1; press <= 200; ++press) {
             harness::Click(two->ui.cmdNext);
             harness::Click(two->ui.Command1);
@@ -567,10 +578,10 @@ private slots:
     }
 
     void exitIsNotRunTwice() {
-        LevelWindow* w = Open(0);
+        LevelWindow* w = harness::OpenLevel(0);
         harness::Click(w->ui.cmdQuit);
         QVERIFY(!frmgk.IsLoaded());
-        Open(0);
+        harness::OpenLevel(0);
         LevelWindow* fresh = &*frmgk;
         harness::Click(w->ui.cmdQuit);  // the old window's button: the form it unloads is gone
         QVERIFY(frmgk.IsLoaded());

@@ -1,7 +1,9 @@
 // The whole program on a running event loop: it starts with the menu, ends through the
-// About box with status 0, and ends with status 1 after reporting a runtime error.
+// About box with status 0, and ends with status 1 after reporting a runtime error. Before
+// that, the display platform it asks Qt for in each kind of desktop session.
 
 #include "Harness.h"
+#include "app/Program.h"
 
 #include <QMessageBox>
 #include <QTimer>
@@ -22,6 +24,35 @@ void Queue(std::vector<std::function<void()>> steps) {
     timer->start();
 }
 
+// The variables a desktop session sets that decide the display platform; set for one test
+// and put back as they were afterwards.
+class SessionVariables {
+public:
+    SessionVariables() {
+        for (const char* name : Names) saved_.push_back(qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray());
+    }
+    ~SessionVariables() {
+        for (std::size_t i = 0; i < Names.size(); ++i) Set(Names[i], saved_[i]);
+    }
+    SessionVariables(const SessionVariables&) = delete;
+    SessionVariables& operator=(const SessionVariables&) = delete;
+
+    // A null value leaves the variable unset; an empty one sets it empty.
+    static void Set(const char* name, const QByteArray& value) {
+        if (value.isNull()) {
+            qunsetenv(name);
+        } else {
+            qputenv(name, value);
+        }
+    }
+
+    static constexpr std::array<const char*, 4> Names = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE",
+                                                         "DISPLAY"};
+
+private:
+    std::vector<QByteArray> saved_;
+};
+
 }  // namespace
 
 class ProgramTest : public QObject {
@@ -32,6 +63,49 @@ private slots:
     void init() {
         harness::ResetProgram();
         runtime::SetErrorReporter({});  // the program's own report
+    }
+
+    // In a Wayland session with XWayland's display the program asks for X11 first, where
+    // its windows keep their places, with Wayland to fall back on; a player's own platform
+    // and every other session are left to Qt.
+    void displayPlatform_data() {
+        QTest::addColumn<QByteArray>("platform");
+        QTest::addColumn<QByteArray>("waylandDisplay");
+        QTest::addColumn<QByteArray>("sessionType");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray unset;
+        const QByteArray x11First = "xcb;wayland";
+        QTest::newRow("GNOME or KDE on Wayland") << unset << QByteArray("wayland-0") << QByteArray("wayland")
+                                                 << QByteArray(":0") << x11First;
+        QTest::newRow("Wayland socket only") << unset << QByteArray("wayland-1") << unset << QByteArray(":1") << x11First;
+        QTest::newRow("Wayland session type only")
+            << unset << unset << QByteArray("wayland") << QByteArray(":0") << x11First;
+        QTest::newRow("empty QT_QPA_PLATFORM is no choice")
+            << QByteArray("") << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray(":0") << x11First;
+        QTest::newRow("player chose Wayland") << QByteArray("wayland") << QByteArray("wayland-0") << QByteArray("wayland")
+                                              << QByteArray(":0") << QByteArray();
+        QTest::newRow("Wayland without XWayland")
+            << unset << QByteArray("wayland-0") << QByteArray("wayland") << unset << QByteArray();
+        QTest::newRow("Wayland with an empty DISPLAY")
+            << unset << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("") << QByteArray();
+        QTest::newRow("Wayland with a remote X display")
+            << unset << QByteArray("wayland-0") << QByteArray("wayland") << QByteArray("host:10") << QByteArray();
+        QTest::newRow("X11 desktop") << unset << unset << QByteArray("x11") << QByteArray(":0") << QByteArray();
+        QTest::newRow("X server, no session type") << unset << unset << unset << QByteArray(":0") << QByteArray();
+    }
+    void displayPlatform() {
+        QFETCH(QByteArray, platform);
+        QFETCH(QByteArray, waylandDisplay);
+        QFETCH(QByteArray, sessionType);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, expected);
+        SessionVariables restore;
+        SessionVariables::Set("QT_QPA_PLATFORM", platform);
+        SessionVariables::Set("WAYLAND_DISPLAY", waylandDisplay);
+        SessionVariables::Set("XDG_SESSION_TYPE", sessionType);
+        SessionVariables::Set("DISPLAY", display);
+        QCOMPARE(DisplayPlatform(), expected);
     }
 
     void endsThroughTheAboutBox() {

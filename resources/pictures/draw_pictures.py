@@ -7,8 +7,13 @@
     face-right.png  the smiling face shown for a right answer (32x32)
     face-wrong.png  the frowning face shown for a wrong answer (32x32)
 
+Each also comes at twice the size, named with Qt's "@2x", for screens scaled
+2x; both renderings are made from the same drawing.  The icon is also drawn
+at the icon theme's sizes and as SVG (tarvonix-SIZE.png, tarvonix.svg).
+
 Run it through scripts/render-pictures; the output directory is the first
-argument (defaults to this file's directory).  Everything is deterministic:
+argument (defaults to this file's directory), the icon theme's the second
+(defaults to packaging/icons).  Everything is deterministic:
 the only randomness comes from generators seeded with fixed values, so
 re-running produces byte-identical files.
 
@@ -989,7 +994,8 @@ def draw_title(img):
     img.paste(region, box[:2])
 
 
-def draw_menu(path):
+def draw_menu(path, path2x):
+    """The painting at its design size and at twice that, for screens scaled 2x."""
     rng = random.Random(20240611)
     w, h = MENU_SIZE
     img = Image.new("RGB", (w * S, h * S))
@@ -1008,14 +1014,19 @@ def draw_menu(path):
     draw_atmosphere(img)
     draw_title(img)
 
-    small = img.resize(MENU_SIZE, Resampling.LANCZOS)
-    # choose the 256 colours, then map onto them with error diffusion so the
-    # sky's long gradients don't break into bands
-    palette_image = small.quantize(256, method=Image.Quantize.MEDIANCUT)
-    indexed = small.quantize(palette=palette_image, dither=Image.Dither.FLOYDSTEINBERG)
-    palette = indexed.getpalette()[:768]
-    indexed.putpalette(palette + [0] * (768 - len(palette)))
-    save_top_down_bmp(indexed, path)
+    for scale, out in ((1, path), (2, path2x)):
+        w, h = MENU_SIZE
+        small = img.resize((w * scale, h * scale), Resampling.LANCZOS)
+        # choose the 256 colours, then map onto them with error diffusion so the
+        # sky's long gradients don't break into bands
+        palette_image = small.quantize(256, method=Image.Quantize.MEDIANCUT)
+        indexed = small.quantize(palette=palette_image, dither=Image.Dither.FLOYDSTEINBERG)
+        palette = indexed.getpalette()[:768]
+        indexed.putpalette(palette + [0] * (768 - len(palette)))
+        if scale == 1:
+            save_top_down_bmp(indexed, out)
+        else:
+            indexed.save(out, "BMP")
 
 
 def save_top_down_bmp(indexed, path):
@@ -1053,19 +1064,127 @@ FLAG_GREEN_DARK = (16, 104, 44)
 WHEEL_BLUE = (24, 40, 150)
 WHEEL_SPOKE = (92, 108, 196)
 
-# The wheel, 9x9: '#' rim, hub and upright spokes; '+' the diagonal spokes,
-# drawn a lighter blue so that the spokes stay apart at this size.
-WHEEL = [
-    "..#####..",
-    ".#..#..#.",
-    "#.+.#.+.#",
-    "#..+#+..#",
-    "#########",
-    "#..+#+..#",
-    "#.+.#.+.#",
-    ".#..#..#.",
-    "..#####..",
-]
+# The wheel as hand-placed pixels for the small sizes, where a drawn circle
+# would blur: '#' rim, hub and upright spokes; '+' the diagonal spokes, drawn a
+# lighter blue so that the spokes stay apart.  From 48 pixels up the wheel is
+# drawn as a circle with eight spokes.
+WHEEL_PIXELS = {
+    16: [
+        "+#+",
+        "###",
+        "+#+",
+    ],
+    24: [
+        ".###.",
+        "#+#+#",
+        "#####",
+        "#+#+#",
+        ".###.",
+    ],
+    32: [
+        "..#####..",
+        ".#..#..#.",
+        "#.+.#.+.#",
+        "#..+#+..#",
+        "#########",
+        "#..+#+..#",
+        "#.+.#.+.#",
+        ".#..#..#.",
+        "..#####..",
+    ],
+}
+# The wheel in icon units (the 32-pixel grid): outer radius, rim, spoke and hub.
+WHEEL_RADIUS = 4.5
+WHEEL_RIM = 1.0
+WHEEL_SPOKE_WIDTH = 0.8
+WHEEL_HUB = 0.9
+# Red, white and green bands share the flag's inside in these proportions.
+BAND_UNITS = (9, 11, 9)
+# Sizes of the icon theme, besides the design's own 32x32 window icon.
+THEME_ICON_SIZES = (16, 24, 48, 64, 128, 256)
+
+
+def whole(v):
+    """Rounds half up, as pixel edges are placed."""
+    return int(math.floor(v + 0.5))
+
+
+def flag_layout(size):
+    """Pixel edges of the flag at `size`: every band, outline and shadow edge
+    falls on a whole pixel, so the icon is sharp at each size.  At 32 pixels
+    this is the design's icon; bigger sizes thicken the outline and shadow
+    more slowly than they grow, so these stay fine lines."""
+    k = size / ICON
+    line = max(1, whole(k if k <= 2 else 2 + (k - 2) / 4))
+    flag = size - line                       # outer edge of the flag; shadow beyond
+    inside = flag - 2 * line
+    red = whole(inside * BAND_UNITS[0] / sum(BAND_UNITS))
+    white = inside - 2 * red
+    top = line
+    return {
+        "k": k, "line": line, "flag": flag,
+        "bands": ((top, top + red, FLAG_RED), (top + red, top + red + white, FLAG_WHITE),
+                  (top + red + white, flag - line, FLAG_GREEN)),
+    }
+
+
+def flag_icon(size):
+    """The tricolour flag at `size` pixels, as an RGBA image."""
+    lay = flag_layout(size)
+    line, flag = lay["line"], lay["flag"]
+    img = Image.new("RGBA", (size, size), (0, 0, 0, 0))
+    d = ImageDraw.Draw(img)
+
+    def rect(x0, y0, x1, y1, colour):        # [x0, x1) x [y0, y1)
+        if x1 > x0 and y1 > y0:
+            d.rectangle((x0, y0, x1 - 1, y1 - 1), fill=colour)
+
+    # drop shadow along the right and bottom edges
+    rect(flag, line, size, size, FLAG_SHADOW)
+    rect(line, flag, flag, size, FLAG_SHADOW)
+    rect(0, 0, flag, flag, FLAG_OUTLINE + (255,))
+    for top, bottom, colour in lay["bands"]:
+        rect(line, top, flag - line, bottom, colour + (255,))
+    # a touch of shading: lit top of the red, shaded foot of the white and green
+    (r0, _, _), (_, w1, _), (_, g1, _) = lay["bands"]
+    rect(line, r0, flag - line, r0 + line, FLAG_RED_LIGHT + (255,))
+    rect(line, w1 - line, flag - line, w1, FLAG_WHITE_SHADE + (255,))
+    rect(line, g1 - line, flag - line, g1, FLAG_GREEN_DARK + (255,))
+
+    if size in WHEEL_PIXELS:
+        rows = WHEEL_PIXELS[size]
+        x0 = whole(flag / 2 - len(rows) / 2)
+        px = img.load()
+        for r, row in enumerate(rows):
+            for c, ch in enumerate(row):
+                if ch == "#":
+                    px[x0 + c, x0 + r] = WHEEL_BLUE + (255,)
+                elif ch == "+":
+                    px[x0 + c, x0 + r] = WHEEL_SPOKE + (255,)
+    else:
+        img.alpha_composite(drawn_wheel(size, flag / 2, lay["k"]))
+    return img
+
+
+def drawn_wheel(size, centre, k):
+    """The wheel drawn at 8x and reduced, for the sizes that have room for it."""
+    f = 8
+    mask = Image.new("L", (size * f, size * f), 0)
+    d = ImageDraw.Draw(mask)
+    c = centre * f
+    outer = WHEEL_RADIUS * k * f
+    inner = (WHEEL_RADIUS - WHEEL_RIM) * k * f
+    d.ellipse((c - outer, c - outer, c + outer, c + outer), fill=255)
+    d.ellipse((c - inner, c - inner, c + inner, c + inner), fill=0)
+    for step in range(8):
+        a = math.radians(45 * step)
+        d.line([(c, c), (c + math.cos(a) * inner, c + math.sin(a) * inner)],
+               fill=255, width=max(1, round(WHEEL_SPOKE_WIDTH * k * f)))
+    hub = WHEEL_HUB * k * f
+    d.ellipse((c - hub, c - hub, c + hub, c + hub), fill=255)
+    wheel = Image.new("RGBA", mask.size, WHEEL_BLUE + (255,))
+    wheel.putalpha(mask)
+    return wheel.resize((size, size), Resampling.BOX)
 
 
 def save_palette_png(img, path, colours):
@@ -1085,40 +1204,67 @@ def save_palette_png(img, path, colours):
         out.save(path, "PNG", transparency=alpha, optimize=False, bits=4 if len(colours) <= 16 else 8)
 
 
-def draw_icon(path):
-    """The tricolour flag: red, white with a blue wheel, green."""
-    img = Image.new("RGBA", (ICON, ICON), (0, 0, 0, 0))
-    px = img.load()
-    x0, y0, x1, y1 = 0, 0, 30, 30            # flag incl. outline; shadow at 31
-    bands = ((1, 9, FLAG_RED), (10, 20, FLAG_WHITE), (21, 29, FLAG_GREEN))
-    for top, bottom, colour in bands:
-        for y in range(top, bottom + 1):
-            for x in range(x0 + 1, x1):
-                px[x, y] = colour + (255,)
-    # a touch of shading: lit first row of red, shaded last row of white/green
-    for x in range(x0 + 1, x1):
-        px[x, 1] = FLAG_RED_LIGHT + (255,)
-        px[x, 20] = FLAG_WHITE_SHADE + (255,)
-        px[x, 29] = FLAG_GREEN_DARK + (255,)
-    for x in range(x0, x1 + 1):
-        px[x, y0] = FLAG_OUTLINE + (255,)
-        px[x, y1] = FLAG_OUTLINE + (255,)
-    for y in range(y0, y1 + 1):
-        px[x0, y] = FLAG_OUTLINE + (255,)
-        px[x1, y] = FLAG_OUTLINE + (255,)
-    # drop shadow along the right and bottom edges
-    for k in range(1, 32):
-        px[31, k] = FLAG_SHADOW
-        px[k, 31] = FLAG_SHADOW
-    # the wheel, centred in the white band
-    for r, row in enumerate(WHEEL):
-        for c, ch in enumerate(row):
-            if ch == "#":
-                px[11 + c, 11 + r] = WHEEL_BLUE + (255,)
-            elif ch == "+":
-                px[11 + c, 11 + r] = WHEEL_SPOKE + (255,)
+def save_icon(img, path):
+    """Few colours (the hand-placed sizes) are kept as an indexed PNG like the
+    design's icon; the drawn sizes, with their smooth wheel, as RGBA."""
     colours = sorted(set(img.getdata()), key=lambda c: (c[3], c))
-    save_palette_png(img, path, colours)
+    if len(colours) <= 256:
+        save_palette_png(img, path, colours)
+    else:
+        img.save(path, "PNG", optimize=False)
+
+
+def flag_svg(size=256):
+    """The scalable icon: the flag as laid out for the largest theme size, so
+    that it draws the same picture wherever a desktop scales it further."""
+    lay = flag_layout(size)
+    line, flag, k = lay["line"], lay["flag"], lay["k"]
+
+    def hexc(c):
+        return "#%02x%02x%02x" % c[:3]
+
+    def rect(x0, y0, x1, y1, colour, extra=""):
+        return (f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" '
+                f'fill="{hexc(colour)}"{extra}/>')
+
+    shadow = f' fill-opacity="{FLAG_SHADOW[3] / 255:.3f}"'
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           f'<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" viewBox="0 0 {size} {size}">',
+           '  <title>TARVONIX</title>',
+           rect(flag, line, size, size, FLAG_SHADOW, shadow),
+           rect(line, flag, flag, size, FLAG_SHADOW, shadow),
+           rect(0, 0, flag, flag, FLAG_OUTLINE)]
+    for top, bottom, colour in lay["bands"]:
+        out.append(rect(line, top, flag - line, bottom, colour))
+    (r0, _, _), (_, w1, _), (_, g1, _) = lay["bands"]
+    out.append(rect(line, r0, flag - line, r0 + line, FLAG_RED_LIGHT))
+    out.append(rect(line, w1 - line, flag - line, w1, FLAG_WHITE_SHADE))
+    out.append(rect(line, g1 - line, flag - line, g1, FLAG_GREEN_DARK))
+    c = flag / 2
+    blue = hexc(WHEEL_BLUE)
+    rim = (WHEEL_RADIUS - WHEEL_RIM / 2) * k
+    out.append(f'  <circle cx="{c}" cy="{c}" r="{rim:g}" fill="none" stroke="{blue}" '
+               f'stroke-width="{WHEEL_RIM * k:g}"/>')
+    inner = (WHEEL_RADIUS - WHEEL_RIM) * k
+    spokes = "".join(f"M{c} {c}L{c + math.cos(math.radians(45 * n)) * inner:.3f} "
+                     f"{c + math.sin(math.radians(45 * n)) * inner:.3f}" for n in range(8))
+    out.append(f'  <path d="{spokes}" stroke="{blue}" stroke-width="{WHEEL_SPOKE_WIDTH * k:g}"/>')
+    out.append(f'  <circle cx="{c}" cy="{c}" r="{WHEEL_HUB * k:g}" fill="{blue}"/>')
+    out.append("</svg>")
+    return "\n".join(out) + "\n"
+
+
+def draw_icon(path, path2x, theme_dir):
+    """The tricolour flag: red, white with a blue wheel, green.  The design's
+    32x32 window icon, its 2x rendering, and the icon theme's sizes."""
+    save_icon(flag_icon(ICON), path)
+    save_icon(flag_icon(2 * ICON), path2x)
+    os.makedirs(theme_dir, exist_ok=True)
+    for size in THEME_ICON_SIZES:
+        if size != 2 * ICON:                 # the 64-pixel theme icon is the 2x rendering
+            save_icon(flag_icon(size), os.path.join(theme_dir, f"tarvonix-{size}.png"))
+    with open(os.path.join(theme_dir, "tarvonix.svg"), "w", encoding="ascii") as svg:
+        svg.write(flag_svg())
 
 
 FACE_OUTLINE = (24, 18, 8)
@@ -1150,8 +1296,9 @@ FACE_PALETTE = [
 ]
 
 
-def draw_face(path, happy):
-    """A round yellow face; `happy` picks the open smile or the frown."""
+def draw_face(path, path2x, happy):
+    """A round yellow face; `happy` picks the open smile or the frown.  Drawn
+    once, supersampled, then reduced to 32x32 and to 64x64 for 2x screens."""
     n = ICON * FACE_SUPER
     f = FACE_SUPER
 
@@ -1205,11 +1352,12 @@ def draw_face(path, happy):
 
     rgba = colour.convert("RGBA")
     rgba.putalpha(cov)
-    small = rgba.resize((ICON, ICON), Resampling.BOX)
-    snapped = Image.new("RGBA", small.size)
-    snapped.putdata([nearest(p, FACE_PALETTE) for p in small.getdata()])
-    used = [c for c in FACE_PALETTE if c in set(snapped.getdata())]
-    save_palette_png(snapped, path, used)
+    for scale, out in ((1, path), (2, path2x)):
+        small = rgba.resize((ICON * scale, ICON * scale), Resampling.BOX)
+        snapped = Image.new("RGBA", small.size)
+        snapped.putdata([nearest(p, FACE_PALETTE) for p in small.getdata()])
+        used = [c for c in FACE_PALETTE if c in set(snapped.getdata())]
+        save_palette_png(snapped, out, used)
 
 
 def nearest(p, palette):
@@ -1226,12 +1374,14 @@ def nearest(p, palette):
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    here = os.path.dirname(os.path.abspath(__file__))
+    out = sys.argv[1] if len(sys.argv) > 1 else here
+    theme = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "..", "packaging", "icons")
     os.makedirs(out, exist_ok=True)
-    draw_icon(os.path.join(out, "tarvonix.png"))
-    draw_face(os.path.join(out, "face-right.png"), happy=True)
-    draw_face(os.path.join(out, "face-wrong.png"), happy=False)
-    draw_menu(os.path.join(out, "menu.bmp"))
+    draw_icon(os.path.join(out, "tarvonix.png"), os.path.join(out, "tarvonix@2x.png"), theme)
+    draw_face(os.path.join(out, "face-right.png"), os.path.join(out, "face-right@2x.png"), happy=True)
+    draw_face(os.path.join(out, "face-wrong.png"), os.path.join(out, "face-wrong@2x.png"), happy=False)
+    draw_menu(os.path.join(out, "menu.bmp"), os.path.join(out, "menu@2x.bmp"))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,28 @@
+#pragma once
+// What a screen reader is told, where Qt's own accessibility does not say it as the program
+// needs: the text box read whole, captions without their access-key mark, and messages
+// spoken the moment something happens.
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace runtime {
+
+// Installs the program's accessible interfaces. Once, at start-up, before any window.
+void InstallAccessibility();
+
+// A caption as it is spoken: without the "&" that marks its access key ("E&xit": "Exit");
+// "&&" stands for one "&".
+QString SpokenCaption(const QString& caption);
+
+// Tells a screen reader a message now, as news about a control (normally the one that has
+// the focus, which the screen reader is reading).
+void Announce(QWidget* control, const QString& message);
+
+// Where announcements go: by default to the screen reader through the accessibility bus.
+// Tests hand in a function that records them; an empty function restores the default.
+void SetAnnouncer(std::function<void(QWidget* control, const QString& message)> announcer);
+
+}  // namespace runtime
