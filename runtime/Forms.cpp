@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QPainter>
@@ -69,6 +70,33 @@ void ReportAndEnd(const RuntimeError& error) {
     }
     state.reporting = false;
     EndProgram(1);
+}
+
+// The program's window in front: the one that has the keyboard, as a desktop raises the
+// window it activates; while none of them has it, the one shown last. Only a window on
+// screen, not minimised, counts.
+const FormWindow* FrontWindow() {
+    const auto onScreen = [](const QWidget* window) { return window && window->isVisible() && !window->isMinimized(); };
+    if (const auto* active = qobject_cast<const FormWindow*>(QApplication::activeWindow()); onScreen(active)) {
+        return active;
+    }
+    const auto& shown = State().shown;
+    for (auto form = shown.rbegin(); form != shown.rend(); ++form) {
+        if (const FormWindow* window = (*form)->window(); onScreen(window)) return window;
+    }
+    return nullptr;
+}
+
+// Whether a covered window's drawing can be let go on this display platform: on X11 the
+// display server keeps what is on screen, or asks for it again (an expose) once it is
+// uncovered; with no screen at all nothing is shown. Elsewhere the buffer may be what
+// the screen shows, and it stays.
+bool CoveredWindowsLetGoOfTheirBuffers() {
+    static const bool letGo = [] {
+        const QString platform = QGuiApplication::platformName();
+        return platform == QLatin1String("xcb") || platform == QLatin1String("offscreen");
+    }();
+    return letGo;
 }
 
 }  // namespace
@@ -166,6 +194,34 @@ QPoint FormWindow::ClientOffset() const {
 QPoint FormWindow::FramePosition() const { return frameGeometry().topLeft() - ClientOffset(); }
 
 void FormWindow::MoveFrameTo(QPoint position) { move(position + ClientOffset()); }
+
+bool FormWindow::IsCovered() const {
+    const FormWindow* front = FrontWindow();
+    return front && front != this && isVisible() && front->frameGeometry().contains(frameGeometry());
+}
+
+void FormWindow::LetGoOfBufferIfCovered() {
+    if (!CoveredWindowsLetGoOfTheirBuffers() || !IsCovered()) return;
+    // The buffer shrinks to a single pixel (the toolkit's X11 buffers take no empty size);
+    // the toolkit draws the whole window anew into a buffer of its full size the next time
+    // anything of it is to be drawn.
+    const QSize letGo(1, 1);
+    if (QBackingStore* store = backingStore(); store && store->size() != letGo) store->resize(letGo);
+}
+
+bool FormWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::UpdateRequest) {
+        // A covered window that has just drawn, whatever made it draw, lets go again.
+        LetGoOfBufferIfCovered();
+    } else if (event->type() == QEvent::WindowActivate) {
+        // In front now: the windows it lies over let go of theirs.
+        for (const FormBase* form : State().shown) {
+            if (FormWindow* other = form->window(); other && other != this) other->LetGoOfBufferIfCovered();
+        }
+    }
+    return handled;
+}
 
 void FormWindow::FinishDesign() {
     ApplyDesignStyles(this);

@@ -70,6 +70,7 @@ protected:
     // load handler can centre the window by its outer size.
     QMargins Frame() const;
 
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +79,15 @@ protected:
 
 private:
     void MarkCoveredByPicture();
+
+    // Whether the program's window in front lies over the whole of this one.
+    bool IsCovered() const;
+    // A window that the program's window in front covers shows nothing of its own, so it
+    // keeps no buffer of its drawing: six windows open would otherwise hold six buffers of
+    // a whole window. It lets go of its buffer when a window over it comes to the front,
+    // and again whenever it draws all the same; the toolkit draws it anew, whole, the next
+    // time any of it is to be shown.
+    void LetGoOfBufferIfCovered();
 
     friend class FormBase;
     // Creates the native window and tells the window manager what the border style allows;

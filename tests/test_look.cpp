@@ -1,12 +1,14 @@
 // What the player sees beyond the layout of each window: the designs' fonts and colours
 // drawn as the toolkit draws style sheets, the embedded fonts and only those, one palette for the faces
-// of every button, the pictures, and the program's one icon on every window.
+// of every button, the pictures, the program's one icon on every window, and covered windows drawn
+// whole again when they come to the front.
 
 #include "Harness.h"
 #include "runtime/Controls.h"
 #include "runtime/DesignStyle.h"
 #include "runtime/Look.h"
 
+#include <QBackingStore>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
@@ -45,6 +47,20 @@ bool DrawnBySheetEngine(const QWidget* control) {
 QImage Drawn(QWidget* window) {
     window->ensurePolished();
     return window->grab().toImage();
+}
+
+// What a window's buffer holds, as the player would see it if it were shown now.
+QImage Buffer(QWidget* window) {
+    return static_cast<QImage*>(window->backingStore()->paintDevice())->convertToFormat(QImage::Format_RGB32);
+}
+
+// Whether a window keeps a buffer of its whole drawing.
+bool KeepsItsDrawing(QWidget* window) { return window->backingStore()->size() == window->size(); }
+
+// Something of the window is to be drawn: here one of its controls.
+void DrawPartOf(QWidget* control) {
+    control->update();
+    QApplication::processEvents();
 }
 
 QWidget* Label(QWidget* w) { return new QLabel(QStringLiteral("Level 1 completed"), w); }
@@ -262,6 +278,54 @@ private slots:
                 QCOMPARE(drawn.pixel(10, size.height() - 1), background);
             }
         }
+    }
+
+    // A window that the window in front covers keeps no buffer of its drawing, whatever
+    // makes it draw while covered; in front again, the first thing it draws brings back the
+    // whole window, as the player is to see it, not that part alone.
+    void coveredWindowsKeepNoDrawing() {
+        harness::StartProgram();
+        MainMenu* menu = &*frmTarvonix;
+        DrawPartOf(menu);
+        QVERIFY(KeepsItsDrawing(menu));
+
+        LevelWindow* first = harness::OpenLevel(0);
+        QVERIFY(first->isActiveWindow());
+        DrawPartOf(first);
+        QVERIFY(KeepsItsDrawing(first));
+        QVERIFY(!KeepsItsDrawing(menu));
+        DrawPartOf(menu->ui.cmdLevel3);
+        QVERIFY(!KeepsItsDrawing(menu));
+
+        // A second level over the first, opened from the menu below them.
+        LevelWindow* second = harness::OpenLevel(1);
+        DrawPartOf(second);
+        QVERIFY(KeepsItsDrawing(second));
+        QVERIFY(!KeepsItsDrawing(first));
+        QVERIFY(!KeepsItsDrawing(menu));
+
+        harness::Click(first->ui.cmdNext);  // a press in the covered window draws it
+        QVERIFY(!KeepsItsDrawing(first));
+
+        harness::Click(second->ui.cmdQuit);
+        QVERIFY(first->isActiveWindow());
+        DrawPartOf(first->ui.Label10);
+        QVERIFY(KeepsItsDrawing(first));
+        QCOMPARE(Buffer(first), first->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        QVERIFY(!KeepsItsDrawing(menu));
+
+        harness::Click(first->ui.cmdQuit);
+        DrawPartOf(menu->ui.cmdExit);
+        QVERIFY(KeepsItsDrawing(menu));
+        QCOMPARE(Buffer(menu), menu->grab().toImage().convertToFormat(QImage::Format_RGB32));
+
+        // A window that only part of another lies over keeps its drawing.
+        QWidget small;
+        small.setGeometry(menu->geometry().adjusted(10, 10, -10, -10));
+        small.show();
+        small.activateWindow();
+        DrawPartOf(menu->ui.cmdExit);
+        QVERIFY(KeepsItsDrawing(menu));
     }
 
     // One icon, the program's, on every window: no window decodes an icon of its own.
