@@ -11,7 +11,10 @@
 #include <QFont>
 #include <QIcon>
 
-static void InitResources() { Q_INIT_RESOURCE(tarvonix); }
+static void InitResources() {
+    Q_INIT_RESOURCE(tarvonix);
+    Q_INIT_RESOURCE(menu);
+}
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResource>
 #include <QStyle>
 #include <functional>
 #include <memory>
@@ -211,14 +212,20 @@ private slots:
     }
 
     // The program's pictures read by their suffix are the pictures the toolkit finds in
-    // them when left to guess.
+    // them when left to guess, the 2x renderings at the ratio 2; the menu's bitmaps are
+    // drawn from the executable's bytes, not from a copy.
     void picturesAreReadAsTheyAre() {
         for (const char* file : {":/pictures/menu.bmp", ":/pictures/tarvonix.png", ":/pictures/face-right.png",
-                                 ":/pictures/face-wrong.png"}) {
+                                 ":/pictures/face-wrong.png", ":/pictures/menu@2x.bmp", ":/pictures/tarvonix@2x.png",
+                                 ":/pictures/face-right@2x.png", ":/pictures/face-wrong@2x.png"}) {
             const QImage read = runtime::ReadPicture(QLatin1String(file));
             QVERIFY2(!read.isNull(), file);
             QCOMPARE(read, QImage(QLatin1String(file)));
+            QCOMPARE(read.devicePixelRatio(), QByteArray(file).contains("@2x") ? 2.0 : 1.0);
         }
+        const QResource menu(QStringLiteral(":/pictures/menu.bmp"));
+        const QImage inPlace = runtime::ReadPicture(menu.fileName());
+        QVERIFY(inPlace.constBits() > menu.data() && inPlace.constBits() < menu.data() + menu.size());
         harness::StartProgram();
         QCOMPARE(frmTarvonix->picture().format(), QImage::Format_Indexed8);  // drawn as it is, not widened
     }
