@@ -223,9 +223,11 @@ private slots:
             QCOMPARE(read, QImage(QLatin1String(file)));
             QCOMPARE(read.devicePixelRatio(), QByteArray(file).contains("@2x") ? 2.0 : 1.0);
         }
-        const QResource menu(QStringLiteral(":/pictures/menu.bmp"));
-        const QImage inPlace = runtime::ReadPicture(menu.fileName());
-        QVERIFY(inPlace.constBits() > menu.data() && inPlace.constBits() < menu.data() + menu.size());
+        for (const char* file : {":/pictures/menu.bmp", ":/pictures/menu@2x.bmp"}) {
+            const QResource menu{QLatin1String(file)};
+            const QImage inPlace = runtime::ReadPicture(menu.fileName());
+            QVERIFY2(inPlace.constBits() > menu.data() && inPlace.constBits() < menu.data() + menu.size(), file);
+        }
         harness::StartProgram();
         QCOMPARE(frmTarvonix->picture().format(), QImage::Format_Indexed8);  // drawn as it is, not widened
     }

@@ -2,7 +2,7 @@
 """Draws tarvonix's built-in pictures from scratch.
 
     menu.bmp        the main-menu painting (722x495, 8-bit palette BMP, rows
-                    stored from the top down)
+                    stored from the top down; so is its 2x rendering)
     tarvonix.png    the program icon (32x32 palette PNG)
     face-right.png  the smiling face shown for a right answer (32x32)
     face-wrong.png  the frowning face shown for a wrong answer (32x32)
@@ -1023,16 +1023,14 @@ def draw_menu(path, path2x):
         indexed = small.quantize(palette=palette_image, dither=Image.Dither.FLOYDSTEINBERG)
         palette = indexed.getpalette()[:768]
         indexed.putpalette(palette + [0] * (768 - len(palette)))
-        if scale == 1:
-            save_top_down_bmp(indexed, out)
-        else:
-            indexed.save(out, "BMP")
+        save_top_down_bmp(indexed, out)
 
 
 def save_top_down_bmp(indexed, path):
     """Saves an 8-bit palette image as a BMP whose rows run from the top down
     (a negative height) and start on 4-byte boundaries of the file, so that the
-    program can draw it straight from its data."""
+    program can draw it straight from its data; the file is a whole number of
+    4-byte words long, so the next one in the program's data is aligned too."""
     w, h = indexed.size
     stride = (w + 3) & ~3
     palette = indexed.getpalette()[:768]
