@@ -252,12 +252,13 @@ int main(int argc, char** argv) {
     Row("stripped executable", QString::number(programMiB, 'f', 2) + QStringLiteral(" MiB"),
         QString::number(emptyMiB, 'f', 2) + QStringLiteral(" MiB"), QString());
     std::printf(
-        "\nStart-up: %d runs of each, in alternation, watched from outside on this display; ratio: the median of\n"
-        "the ratios of neighbouring runs. After a pass: the median of %d processes that open the five level\n"
+        "\nStart-up: %d runs of each, in alternation, watched from outside on this display (%s); ratio: the\n"
+        "median of the ratios of neighbouring runs. After a pass: the median of %d processes that open the five level\n"
         "windows from the menu and play one pass of level 1, against the empty window at its first frame.\n"
         "Long play: one process that %d times opens a level, answers three questions and leaves it.\n"
         "Open: %d windows of each; the baseline builds a window of 25 plain widgets. Press: %d passes of\n"
         "level 1 (401 presses each); the baseline presses a plain button as often.\n",
-        StartRuns, FiveWindowRuns, Cycles, OpenRuns, Passes);
+        StartRuns, qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") ? "no session bus" : "with a session bus",
+        FiveWindowRuns, Cycles, OpenRuns, Passes);
     return 0;
 }

@@ -130,12 +130,16 @@ void FormWindow::setPictureFile(const QString& file) {
     update();
 }
 
+bool FormWindow::CoveredByPicture() const {
+    const QSizeF covered = picture_.deviceIndependentSize();
+    return !picture_.isNull() && !picture_.hasAlphaChannel() && covered.width() >= width() &&
+           covered.height() >= height();
+}
+
 void FormWindow::MarkCoveredByPicture() {
     // A picture that covers the whole window is all it shows: the toolkit need not fill
     // the window with its background colour first, only for the picture to cover it.
-    const QSizeF covered = picture_.deviceIndependentSize();
-    setAttribute(Qt::WA_OpaquePaintEvent, !picture_.isNull() && !picture_.hasAlphaChannel() &&
-                                              covered.width() >= width() && covered.height() >= height());
+    setAttribute(Qt::WA_OpaquePaintEvent, CoveredByPicture());
 }
 
 void FormWindow::resizeEvent(QResizeEvent* event) {
@@ -201,7 +205,10 @@ bool FormWindow::IsCovered() const {
 }
 
 void FormWindow::LetGoOfBufferIfCovered() {
-    if (!CoveredWindowsLetGoOfTheirBuffers() || !IsCovered()) return;
+    // A window that shows a picture over the whole of it keeps its buffer all the same: the
+    // menu is uncovered each time a level is left, and drawing its picture anew then would
+    // cost more time than its buffer costs memory.
+    if (CoveredByPicture() || !CoveredWindowsLetGoOfTheirBuffers() || !IsCovered()) return;
     // The buffer shrinks to a single pixel (the toolkit's X11 buffers take no empty size);
     // the toolkit draws the whole window anew into a buffer of its full size the next time
     // anything of it is to be drawn.

@@ -78,6 +78,8 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
+    // Whether the form's picture covers the whole window.
+    bool CoveredByPicture() const;
     void MarkCoveredByPicture();
 
     // Whether the program's window in front lies over the whole of this one.
@@ -86,7 +88,7 @@ private:
     // keeps no buffer of its drawing: six windows open would otherwise hold six buffers of
     // a whole window. It lets go of its buffer when a window over it comes to the front,
     // and again whenever it draws all the same; the toolkit draws it anew, whole, the next
-    // time any of it is to be shown.
+    // time any of it is to be shown. A window covered by its own picture keeps its buffer.
     void LetGoOfBufferIfCovered();
 
     friend class FormBase;
