@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QShortcutEvent>
 #include <QThread>
 #include <cmath>
 #include <vector>
@@ -233,6 +234,7 @@ bool FormWindow::event(QEvent* event) {
 void FormWindow::FinishDesign() {
     ApplyDesignStyles(this);
     for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->installEventFilter(this);
         auto press = [button] { button->click(); };  // click() does nothing on a disabled button
         if (button->property("cancel").toBool()) {
             connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, button, press);
@@ -242,6 +244,21 @@ void FormWindow::FinishDesign() {
             connect(new QShortcut(QKeySequence(Qt::Key_Enter), this), &QShortcut::activated, button, press);
         }
     }
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A button's access key presses it at once, and the press has run to its end before
+    // the next key is read. (Qt draws the button down for a tenth of a second and presses
+    // it then: a key typed in that time would meet the buttons as they were before, and a
+    // button locked in that time would still be pressed.) An access key that several
+    // buttons share only moves the focus, as Qt has it.
+    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(watched)) {
+            button->click();  // nothing on a disabled button
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FormWindow::paintEvent(QPaintEvent* event) {

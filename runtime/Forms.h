@@ -62,7 +62,7 @@ public:
 protected:
     // Called by a form's constructor once its controls are built: applies what the design
     // says beyond Qt's own properties (the controls' design styles, default and cancel
-    // buttons).
+    // buttons, access keys that press at once).
     void FinishDesign();
 
     // The frame round the client area: the title bar and border where the window has them,
@@ -71,6 +71,7 @@ protected:
     QMargins Frame() const;
 
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -64,8 +64,6 @@ void Click(QAbstractButton* button) {
 
 void AccessKey(QWidget* window, char key) {
     QTest::keyClick(window, key, Qt::AltModifier);
-    // A button pressed by its access key clicks after a short animation.
-    QTest::qWait(150);
     QCoreApplication::processEvents();
 }
 

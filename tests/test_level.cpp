@@ -436,6 +436,31 @@ private slots:
         QVERIFY(!frmgk2.IsLoaded());
     }
 
+    void keysPressedInQuickSuccession() {
+        // A player who types faster than a button's press is drawn: each access key acts in
+        // the state the keys before it left, and a button locked by the press before it
+        // ignores its key.
+        LevelWindow* w = harness::OpenLevel(0);
+        QTest::keyClick(w, 's', Qt::AltModifier);
+        const int correct = CorrectOption.value();
+        const int wrong = correct % 4 + 1;
+        const int beeps = runtime::BeepCount();
+        QTest::keyClick(w, char('0' + correct), Qt::AltModifier);
+        QTest::keyClick(w, char('0' + wrong), Qt::AltModifier);  // locked by the answer before it
+        QTest::keyClick(w, 'n', Qt::AltModifier);                // unlocked by that answer
+        const int second = CorrectOption.value();
+        QTest::keyClick(w, char('0' + second % 4 + 1), Qt::AltModifier);
+        QTest::keyClick(w, char('0' + second), Qt::AltModifier);  // locked by the wrong answer
+        QTest::qWait(300);
+        QCOMPARE(QuestionNo.value(), 2);
+        QCOMPARE(Marks.value(), 1);
+        QCOMPARE(runtime::BeepCount(), beeps + 1);
+        QCOMPARE(w->ui.Label11->text(), QStringLiteral("1"));
+        QCOMPARE(Verdict(w), Face::Wrong);
+        QCOMPARE(w->ui.Label14->text(), QString::number(second));
+        QVERIFY(w->ui.cmdNext->isEnabled());
+    }
+
     void exitInEveryState() {
         enum Step { Waiting, OnShow, Answered, Completed };
         for (int step = Waiting; step <= Completed; ++step) {
