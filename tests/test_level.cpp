@@ -447,6 +447,7 @@ private slots:
         const int beeps = runtime::BeepCount();
         QTest::keyClick(w, char('0' + correct), Qt::AltModifier);
         QTest::keyClick(w, char('0' + wrong), Qt::AltModifier);  // locked by the answer before it
+        QCOMPARE(Verdict(w), Face::Right);
         QTest::keyClick(w, 'n', Qt::AltModifier);                // unlocked by that answer
         const int second = CorrectOption.value();
         QTest::keyClick(w, char('0' + second % 4 + 1), Qt::AltModifier);
