@@ -29,10 +29,7 @@ void MapDesignFonts() {
 
 // The program's one icon, which every window shows: the design's 32 by 32 picture, or on
 // a scaled screen its 2x rendering, which keeps the same size and stays sharp.
-QIcon ProgramIcon() {
-    const QString file = runtime::ScreenPicture(QStringLiteral(":/pictures/tarvonix.png"));
-    return QIcon(QPixmap::fromImage(runtime::ReadPicture(file)));
-}
+QIcon ProgramIcon() { return QIcon(runtime::DesignPicture(":/pictures/tarvonix.png")); }
 
 }  // namespace
 

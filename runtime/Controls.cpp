@@ -32,8 +32,7 @@ QString ScreenPicture(const QString& design) {
 }
 
 QPixmap DesignPicture(const char* path) {
-    // Qt reads the ratio 2 from the "@2x" in the name.
-    return QPixmap(ScreenPicture(QString::fromUtf8(path)));
+    return QPixmap::fromImage(ReadPicture(ScreenPicture(QString::fromUtf8(path))));
 }
 
 QImage TopDownBitmap(const uchar* data, qint64 size) {

@@ -28,7 +28,8 @@ Picture LoadPicture();
 QString ScreenPicture(const QString& design);
 
 // A picture of a form's design, by its resource path, in the rendering the screen asks
-// for; its device pixel ratio keeps it at the design's size.
+// for (ScreenPicture), read by ReadPicture; its device pixel ratio keeps it at the
+// design's size.
 QPixmap DesignPicture(const char* path);
 
 // Reads a picture file with the toolkit's own reader for its suffix (".bmp", ".png").
