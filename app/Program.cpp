@@ -21,15 +21,15 @@ namespace {
 // The design names fonts of another system; each is drawn with an embedded face of the
 // same metrics class, so every machine lays out the same text in the same space.
 void MapDesignFonts() {
-    runtime::UseEmbeddedFonts(QStringLiteral(":/fonts"));
     QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Bookman Old Style"), QStringLiteral("TeX Gyre Bonum"));
+    runtime::UseEmbeddedFonts(QStringLiteral(":/fonts"));
 }
 
 // The program's one icon, which every window shows: the design's 32 by 32 picture, or on
 // a scaled screen its 2x rendering, which keeps the same size and stays sharp.
-QIcon ProgramIcon() { return QIcon(runtime::DesignPicture(":/pictures/tarvonix.png")); }
+QIcon ProgramIcon() { return QIcon(runtime::DesignPicture(":/pictures/tarvonix.bmp")); }
 
 }  // namespace
 
@@ -79,6 +79,7 @@ int RunTarvonix() {
     static QByteArray platform = DisplayPlatform();
     static char* arguments[] = {name, platformOption, platform.data(), nullptr};
     int count = platform.isEmpty() ? 1 : 3;
+    const runtime::SessionBusOpening sessionBus;
     QApplication application(count, arguments);
     PrepareApplication();
     return runtime::RunProgram(frmTarvonix);

@@ -127,6 +127,10 @@ std::function<void(QWidget*, const QString&)>& Announcer() {
 
 }  // namespace
 
+SessionBusOpening::SessionBusOpening() : opening_([] { (void)QDBusConnection::sessionBus(); }) {}
+
+SessionBusOpening::~SessionBusOpening() { opening_.join(); }
+
 void InstallAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(ProgramInterfaces);

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <thread>
 
 class QWidget;
 
@@ -12,6 +13,22 @@ namespace runtime {
 
 // Installs the program's accessible interfaces. Once, at start-up, before any window.
 void InstallAccessibility();
+
+// Opens the connection to the session bus on a thread of its own. The toolkit's link to a
+// screen reader starts on that bus as the first window is built, and waits while the
+// connection is made; made here, before the application object exists, the connection
+// is ready by then, made while the toolkit was connecting to the display. The thread
+// ends when the connection is made or has failed, and the object waits for it.
+class SessionBusOpening {
+public:
+    SessionBusOpening();
+    ~SessionBusOpening();
+    SessionBusOpening(const SessionBusOpening&) = delete;
+    SessionBusOpening& operator=(const SessionBusOpening&) = delete;
+
+private:
+    std::thread opening_;
+};
 
 // A caption as it is spoken: without the "&" that marks its access key ("E&xit": "Exit");
 // "&&" stands for one "&".

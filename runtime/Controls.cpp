@@ -38,29 +38,51 @@ QPixmap DesignPicture(const char* path) {
 QImage TopDownBitmap(const uchar* data, qint64 size) {
     auto word = [data](qint64 at) { return qFromLittleEndian<quint16>(data + at); };
     auto dword = [data](qint64 at) { return qFromLittleEndian<qint32>(data + at); };
-    constexpr qint64 FileHeader = 14, InfoHeader = 40;
-    if (size < FileHeader + InfoHeader || data[0] != 'B' || data[1] != 'M' || dword(14) != InfoHeader) return {};
-    const qint64 offset = dword(10), width = dword(18), height = -qint64(dword(22)), colours = dword(46);
-    if (width <= 0 || height <= 0 || word(26) != 1 || word(28) != 8 || dword(30) != 0) return {};  // BI_RGB
-    const qint64 count = colours == 0 ? 256 : colours;
-    const qint64 stride = (width + 3) & ~qint64(3);
-    if (count < 0 || count > 256 || offset < FileHeader + InfoHeader + 4 * count || offset > size ||
-        stride * height > size - offset)
+    constexpr qint64 FileHeader = 14, InfoHeader = 40, Version4Header = 108;
+    constexpr qint32 Plain = 0, Masked = 3;  // BI_RGB, BI_BITFIELDS
+    if (size < FileHeader + InfoHeader || data[0] != 'B' || data[1] != 'M') return {};
+    const qint64 header = dword(14);
+    const qint64 offset = dword(10), width = dword(18), height = -qint64(dword(22));
+    const int depth = word(28);
+    const qint32 compression = dword(30);
+    if (width <= 0 || height <= 0 || width > 0x7fff || height > 0x7fff || word(26) != 1 || offset > size) return {};
+
+    QImage::Format format = QImage::Format_Invalid;
+    QList<QRgb> table;
+    if (depth == 8 && header == InfoHeader && compression == Plain) {
+        const qint64 colours = dword(46);
+        const qint64 count = colours == 0 ? 256 : colours;
+        if (count < 0 || count > 256 || offset < FileHeader + InfoHeader + 4 * count) return {};
+        table.resize(count);
+        for (qint64 i = 0; i < count; ++i) {
+            const uchar* bgr = data + FileHeader + InfoHeader + 4 * i;
+            table[i] = qRgb(bgr[2], bgr[1], bgr[0]);
+        }
+        format = QImage::Format_Indexed8;
+    } else if (depth == 32 && header == Version4Header && compression == Masked &&
+               offset >= FileHeader + Version4Header) {
+        // Blue, green, red and alpha in the bytes of each pixel, in that order: a 32-bit
+        // ARGB picture of the toolkit's as it lies in memory on this little-endian machine.
+        const quint32 masks[] = {quint32(dword(54)), quint32(dword(58)), quint32(dword(62)), quint32(dword(66))};
+        if (masks[0] != 0x00ff0000 || masks[1] != 0x0000ff00 || masks[2] != 0x000000ff || masks[3] != 0xff000000)
+            return {};
+        format = QImage::Format_ARGB32;
+    } else {
         return {};
-    QList<QRgb> table(count);
-    for (qint64 i = 0; i < count; ++i) {
-        const uchar* bgr = data + FileHeader + InfoHeader + 4 * i;
-        table[i] = qRgb(bgr[2], bgr[1], bgr[0]);
     }
+    const qint64 rowBytes = width * depth / 8;
+    const qint64 stride = (rowBytes + 3) & ~qint64(3);
+    if (stride * height > size - offset) return {};
+
     const uchar* pixels = data + offset;
     QImage image;
     if (reinterpret_cast<quintptr>(pixels) % 4 == 0) {
-        image = QImage(pixels, int(width), int(height), stride, QImage::Format_Indexed8);
+        image = QImage(pixels, int(width), int(height), stride, format);
     } else {
-        image = QImage(int(width), int(height), QImage::Format_Indexed8);
-        for (int y = 0; y < height; ++y) std::memcpy(image.scanLine(y), pixels + y * stride, size_t(width));
+        image = QImage(int(width), int(height), format);
+        for (int y = 0; y < height; ++y) std::memcpy(image.scanLine(y), pixels + y * stride, size_t(rowBytes));
     }
-    image.setColorTable(table);
+    if (!table.isEmpty()) image.setColorTable(table);
     return image;
 }
 

@@ -35,15 +35,16 @@ QPixmap DesignPicture(const char* path);
 // Reads a picture file with the toolkit's own reader for its suffix (".bmp", ".png").
 // Left to guess, the toolkit would first load every image format plugin installed on
 // the machine and ask each whether it wants the file; these files are the program's own.
-// An uncompressed resource that is an 8-bit palette bitmap stored from the top down is
-// not decoded at all: the picture is its pixels where they lie in the executable. A 2x
-// rendering ("@2x" in its name) has the device pixel ratio 2.
+// An uncompressed resource that is a bitmap TopDownBitmap takes is not decoded at all:
+// the picture is its pixels where they lie in the executable. A 2x rendering ("@2x" in
+// its name) has the device pixel ratio 2.
 QImage ReadPicture(const QString& file);
 
-// The picture in the bytes of an uncompressed 8-bit palette bitmap (BMP) whose rows run
-// from the top down: drawn from the bytes themselves where its rows start on 32-bit
-// boundaries, as the toolkit requires of pixels it does not own, else from a copy. A
-// null image for any other file.
+// The picture in the bytes of a bitmap (BMP) whose rows run from the top down and that
+// is either an uncompressed 8-bit palette bitmap or a 32-bit one with alpha whose bytes
+// are blue, green, red and alpha: drawn from the bytes themselves where its rows start on
+// 32-bit boundaries, as the toolkit requires of pixels it does not own, else from a copy.
+// A null image for any other file.
 QImage TopDownBitmap(const uchar* data, qint64 size);
 
 // An Image control: shows its picture at natural size from its upper-left corner.

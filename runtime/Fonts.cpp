@@ -6,6 +6,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <system_error>
+#include <thread>
+
 namespace runtime {
 
 namespace {
@@ -28,12 +31,42 @@ QByteArray ResourceBytes(const QString& path) {
     return resource.uncompressedData();
 }
 
+void RegisterFonts(const QString& folder) {
+    QDirIterator fonts(folder);
+    while (fonts.hasNext()) QFontDatabase::addApplicationFontFromData(ResourceBytes(fonts.next()));
+}
+
+// The registration under way; joined when it is waited for, or at the latest as the
+// program ends.
+struct Registration {
+    std::thread thread;
+    Registration() = default;
+    Registration(const Registration&) = delete;
+    Registration& operator=(const Registration&) = delete;
+    ~Registration() { Wait(); }
+    void Wait() {
+        if (thread.joinable()) thread.join();
+    }
+};
+
+Registration& Pending() {
+    static Registration registration;
+    return registration;
+}
+
 }  // namespace
 
 void UseEmbeddedFonts(const QString& folder) {
     StartEmptyFontConfiguration();
-    QDirIterator fonts(folder);
-    while (fonts.hasNext()) QFontDatabase::addApplicationFontFromData(ResourceBytes(fonts.next()));
+    // The toolkit's font database serialises its users, and nothing on this thread asks
+    // it for a font until the registration has been waited for.
+    try {
+        Pending().thread = std::thread(RegisterFonts, folder);
+    } catch (const std::system_error&) {
+        RegisterFonts(folder);  // no thread to be had: here and now
+    }
 }
+
+void WaitForEmbeddedFonts() { Pending().Wait(); }
 
 }  // namespace runtime

@@ -2,6 +2,7 @@
 
 #include "Controls.h"
 #include "DesignStyle.h"
+#include "Fonts.h"
 #include "WindowManager.h"
 
 #include <QAbstractButton>
@@ -38,6 +39,7 @@ ProgramState& State() {
 }
 
 void ShowErrorBox(const RuntimeError& error) {
+    WaitForEmbeddedFonts();
     QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), error.report(),
                     QMessageBox::Ok);
     box.exec();
@@ -334,6 +336,9 @@ void FormBase::Show() {
     shown.push_back(this);
     window->PrepareNativeWindow();
     window->show();
+    // Its first frame is drawn from the event loop, with the program's fonts: the first
+    // window shown has been built while they were being registered.
+    WaitForEmbeddedFonts();
     window->raise();
     window->activateWindow();
 }

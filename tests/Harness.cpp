@@ -1,6 +1,7 @@
 #include "Harness.h"
 
 #include "app/Program.h"
+#include "runtime/Fonts.h"
 #include "runtime/Numbers.h"
 
 #include <QApplication>
@@ -13,7 +14,10 @@ namespace {
 std::vector<runtime::RuntimeError> errors;
 }
 
-void PrepareSuite() { PrepareApplication(); }
+void PrepareSuite() {
+    PrepareApplication();
+    runtime::WaitForEmbeddedFonts();  // a suite may measure text before it shows a window
+}
 
 void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 

@@ -212,22 +212,28 @@ private slots:
     }
 
     // The program's pictures read by their suffix are the pictures the toolkit finds in
-    // them when left to guess, the 2x renderings at the ratio 2; the menu's bitmaps are
-    // drawn from the executable's bytes, not from a copy.
+    // them when left to guess, the 2x renderings at the ratio 2; the menu's bitmaps and
+    // the icon are drawn from the executable's bytes, not from a copy.
     void picturesAreReadAsTheyAre() {
-        for (const char* file : {":/pictures/menu.bmp", ":/pictures/tarvonix.png", ":/pictures/face-right.png",
-                                 ":/pictures/face-wrong.png", ":/pictures/menu@2x.bmp", ":/pictures/tarvonix@2x.png",
+        for (const char* file : {":/pictures/menu.bmp", ":/pictures/tarvonix.bmp", ":/pictures/face-right.png",
+                                 ":/pictures/face-wrong.png", ":/pictures/menu@2x.bmp", ":/pictures/tarvonix@2x.bmp",
                                  ":/pictures/face-right@2x.png", ":/pictures/face-wrong@2x.png"}) {
             const QImage read = runtime::ReadPicture(QLatin1String(file));
             QVERIFY2(!read.isNull(), file);
             QCOMPARE(read, QImage(QLatin1String(file)));
             QCOMPARE(read.devicePixelRatio(), QByteArray(file).contains("@2x") ? 2.0 : 1.0);
         }
-        for (const char* file : {":/pictures/menu.bmp", ":/pictures/menu@2x.bmp"}) {
-            const QResource menu{QLatin1String(file)};
-            const QImage inPlace = runtime::ReadPicture(menu.fileName());
-            QVERIFY2(inPlace.constBits() > menu.data() && inPlace.constBits() < menu.data() + menu.size(), file);
+        for (const char* file :
+             {":/pictures/menu.bmp", ":/pictures/menu@2x.bmp", ":/pictures/tarvonix.bmp", ":/pictures/tarvonix@2x.bmp"}) {
+            const QResource bitmap{QLatin1String(file)};
+            const QImage inPlace = runtime::ReadPicture(bitmap.fileName());
+            QVERIFY2(inPlace.constBits() > bitmap.data() && inPlace.constBits() < bitmap.data() + bitmap.size(), file);
         }
+        // The icon keeps its transparent shadow corner.
+        const QImage icon = runtime::ReadPicture(QStringLiteral(":/pictures/tarvonix.bmp"));
+        QCOMPARE(icon.format(), QImage::Format_ARGB32);
+        QCOMPARE(qAlpha(icon.pixel(0, 31)), 0);
+        QCOMPARE(qAlpha(icon.pixel(10, 10)), 255);
         harness::StartProgram();
         QCOMPARE(frmTarvonix->picture().format(), QImage::Format_Indexed8);  // drawn as it is, not widened
     }
@@ -268,6 +274,47 @@ private slots:
         QByteArray fourBit = bmp;
         fourBit[28] = 4;
         QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(fourBit.constData()), bmp.size()).isNull());
+    }
+
+    // So is a top-down 32-bit bitmap with alpha whose bytes are blue, green, red and alpha,
+    // as the icon is stored; with other masks it is left to the toolkit's reader.
+    void topDownBitmapsWithAlphaAreDrawnFromTheirBytes() {
+        constexpr int Width = 3, Height = 2, Offset = 124;
+        QByteArray bmp("BM");
+        auto put = [&bmp](qint64 value, int bytes) {
+            for (int i = 0; i < bytes; ++i) bmp.append(char((value >> (8 * i)) & 0xff));
+        };
+        put(Offset + 4 * Width * Height, 4), put(0, 4), put(Offset, 4);
+        put(108, 4), put(Width, 4), put(-Height, 4), put(1, 2), put(32, 2), put(3, 4), put(4 * Width * Height, 4);
+        put(3780, 4), put(3780, 4), put(0, 4), put(0, 4);
+        put(0x00ff0000, 4), put(0x0000ff00, 4), put(0x000000ff, 4), put(0xff000000, 4);
+        bmp.append("BGRs").append(QByteArray(48 + 2, '\0'));
+        QCOMPARE(bmp.size(), Offset);
+        const QRgb pixels[Height][Width] = {{qRgba(255, 0, 0, 255), qRgba(0, 128, 0, 128), qRgba(0, 0, 0, 0)},
+                                            {qRgba(250, 250, 246, 255), qRgba(0, 0, 255, 90), qRgba(28, 28, 40, 255)}};
+        for (const auto& row : pixels)
+            for (QRgb pixel : row) put(pixel, 4);
+        const QImage decoded = QImage::fromData(bmp, "BMP");
+        QCOMPARE(decoded.pixel(1, 0), pixels[0][1]);
+
+        for (int shift : {0, 2}) {
+            QByteArray buffer(shift, '\0');
+            buffer += bmp;
+            const auto* data = reinterpret_cast<const uchar*>(buffer.constData()) + shift;
+            const QImage image = runtime::TopDownBitmap(data, bmp.size());
+            QCOMPARE(image.format(), QImage::Format_ARGB32);
+            for (int y = 0; y < Height; ++y)
+                for (int x = 0; x < Width; ++x) QCOMPARE(image.pixel(x, y), decoded.pixel(x, y));
+            QCOMPARE(image.constBits() == data + Offset, shift == 0);
+        }
+        const auto* data = reinterpret_cast<const uchar*>(bmp.constData());
+        QVERIFY(runtime::TopDownBitmap(data, bmp.size() - 1).isNull());  // a row cut short
+        QByteArray redFirst = bmp;
+        redFirst[54] = char(0xff), redFirst[56] = 0;  // the red mask on the first byte
+        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(redFirst.constData()), bmp.size()).isNull());
+        QByteArray plain = bmp;
+        plain[30] = 0;  // BI_RGB: the fourth byte means nothing
+        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(plain.constData()), bmp.size()).isNull());
     }
 
     // A form's picture is drawn from the upper-left corner; wherever it does not reach,

@@ -5,6 +5,8 @@
 #include "Harness.h"
 #include "app/Program.h"
 
+#include <QAbstractButton>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -59,7 +61,11 @@ class ProgramTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { harness::PrepareSuite(); }
+    // As the program starts: the menu is built and shown while the fonts are registered.
+    void initTestCase() {
+        PrepareApplication();
+        harness::StartProgram();
+    }
     void init() {
         harness::ResetProgram();
         runtime::SetErrorReporter({});  // the program's own report
@@ -106,6 +112,18 @@ private slots:
         SessionVariables::Set("XDG_SESSION_TYPE", sessionType);
         SessionVariables::Set("DISPLAY", display);
         QCOMPARE(DisplayPlatform(), expected);
+    }
+
+    // The menu was built while the fonts were being registered, and it draws with the
+    // design's faces all the same: nothing asked for a font before they were there.
+    void firstWindowDrawsWithTheEmbeddedFaces() {
+        harness::StartProgram();
+        for (QAbstractButton* button : frmTarvonix->findChildren<QAbstractButton*>()) {
+            const QFontInfo face(button->font());
+            QCOMPARE(face.family(), QStringLiteral("Liberation Serif"));
+            QVERIFY(face.bold());
+        }
+        QCOMPARE(QFontInfo(QApplication::font()).family(), QStringLiteral("Liberation Sans"));
     }
 
     void endsThroughTheAboutBox() {

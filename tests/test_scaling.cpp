@@ -119,7 +119,7 @@ private slots:
     }
 
     void bothRenderingsShowTheSamePicture() {
-        const char* pictures[] = {"menu.bmp", "tarvonix.png", "face-right.png", "face-wrong.png"};
+        const char* pictures[] = {"menu.bmp", "tarvonix.bmp", "face-right.png", "face-wrong.png"};
         for (const char* name : pictures) {
             const QImage once = Design(name);
             QString twiceName = QString::fromLatin1(name);
@@ -147,7 +147,7 @@ private slots:
     void menuShowsTheRenderingTheScreenAsksFor() {
         ExpectRendering(QPixmap::fromImage(frmTarvonix->picture()), "menu.bmp");
         ExpectRendering(frmTarvonix->windowIcon().pixmap(QSize(32, 32), ScreenScale() > 1 ? 2.0 : 1.0),
-                        "tarvonix.png");
+                        "tarvonix.bmp");
         // The window shows it from its upper-left corner, pixel for pixel where the scale is whole.
         const QPixmap grabbed = frmTarvonix->grab();
         QCOMPARE(grabbed.deviceIndependentSize(), QSizeF(640, 480));

@@ -3,7 +3,9 @@
 
     menu.bmp        the main-menu painting (722x495, 8-bit palette BMP, rows
                     stored from the top down; so is its 2x rendering)
-    tarvonix.png    the program icon (32x32 palette PNG)
+    tarvonix.png    the program icon (32x32 palette PNG), installed for desktops
+    tarvonix.bmp    the same icon as the program carries it (32-bit BMP with
+                    alpha, rows from the top down)
     face-right.png  the smiling face shown for a right answer (32x32)
     face-wrong.png  the frowning face shown for a wrong answer (32x32)
 
@@ -1045,6 +1047,24 @@ def save_top_down_bmp(indexed, path):
         f.write(colours + bytes(offset - headers) + rows)
 
 
+def save_top_down_bgra_bmp(img, path):
+    """Saves an RGBA image as a 32-bit BMP with an alpha channel (a version 4
+    header, masks for blue, green, red and alpha in the bytes of each pixel in
+    that order) whose rows run from the top down, with the pixels starting on a
+    4-byte boundary of the file: the layout of the toolkit's own 32-bit ARGB
+    pictures on a little-endian machine, so the program draws it from its data."""
+    w, h = img.size
+    pixels = img.convert("RGBA").tobytes("raw", "BGRA")
+    headers = 14 + 108
+    offset = (headers + 3) & ~3
+    with open(path, "wb") as f:
+        f.write(b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset))
+        f.write(struct.pack("<IiiHHIIiiII", 108, w, -h, 1, 32, 3, len(pixels), 3780, 3780, 0, 0))
+        f.write(struct.pack("<IIII", 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000))
+        f.write(b"BGRs" + bytes(36 + 12))   # sRGB: no end points or gamma
+        f.write(bytes(offset - headers) + pixels)
+
+
 # ---------------------------------------------------------------------------
 # Icons (32x32, hand-placed pixels)
 # ---------------------------------------------------------------------------
@@ -1254,9 +1274,12 @@ def flag_svg(size=256):
 
 def draw_icon(path, path2x, theme_dir):
     """The tricolour flag: red, white with a blue wheel, green.  The design's
-    32x32 window icon, its 2x rendering, and the icon theme's sizes."""
-    save_icon(flag_icon(ICON), path)
-    save_icon(flag_icon(2 * ICON), path2x)
+    32x32 window icon and its 2x rendering, each as a PNG for desktops and as a
+    BMP beside it for the program, and the icon theme's sizes."""
+    for size, png in ((ICON, path), (2 * ICON, path2x)):
+        icon = flag_icon(size)
+        save_icon(icon, png)
+        save_top_down_bgra_bmp(icon, png[:-len(".png")] + ".bmp")
     os.makedirs(theme_dir, exist_ok=True)
     for size in THEME_ICON_SIZES:
         if size != 2 * ICON:                 # the 64-pixel theme icon is the 2x rendering

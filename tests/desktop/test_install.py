@@ -166,8 +166,12 @@ class Installed(unittest.TestCase):
                 self.assertEqual(icon.getpixel((cx, cx)), blue, "the wheel's hub")
         # The window's own icon is the design's, and the 64-pixel one its 2x rendering.
         pictures = os.path.join(SOURCE, "resources", "pictures")
-        for size, picture in ((32, "tarvonix.png"), (64, "tarvonix@2x.png")):
-            self.assertEqual(pathlib.Path(self.icon(size)).read_bytes(), pathlib.Path(pictures, picture).read_bytes())
+        for size, picture in ((32, "tarvonix"), (64, "tarvonix@2x")):
+            installed = pathlib.Path(self.icon(size))
+            self.assertEqual(installed.read_bytes(), pathlib.Path(pictures, picture + ".png").read_bytes())
+            # The program carries the same picture, pixel for pixel, as a bitmap.
+            carried = rgba(os.path.join(pictures, picture + ".bmp"))
+            self.assertEqual(list(carried.getdata()), list(rgba(str(installed)).getdata()))
 
     def test_scalable_icon_draws_the_same_flag(self):
         svg = os.path.join(self.share, "icons", "hicolor", "scalable", "apps", APP_ID + ".svg")
