@@ -8,6 +8,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QThread>
 
 namespace runtime {
 
@@ -127,7 +128,12 @@ std::function<void(QWidget*, const QString&)>& Announcer() {
 
 }  // namespace
 
-SessionBusOpening::SessionBusOpening() : opening_([] { (void)QDBusConnection::sessionBus(); }) {}
+SessionBusOpening::SessionBusOpening() {
+    // The toolkit takes the first thread that it meets for the program's main thread, the
+    // one its application object must be made on: it meets this one first.
+    (void)QThread::currentThread();
+    opening_ = std::thread([] { (void)QDBusConnection::sessionBus(); });
+}
 
 SessionBusOpening::~SessionBusOpening() { opening_.join(); }
 

@@ -17,8 +17,9 @@ void InstallAccessibility();
 // Opens the connection to the session bus on a thread of its own. The toolkit's link to a
 // screen reader starts on that bus as the first window is built, and waits while the
 // connection is made; made here, before the application object exists, the connection
-// is ready by then, made while the toolkit was connecting to the display. The thread
-// ends when the connection is made or has failed, and the object waits for it.
+// is ready by then, made while the toolkit was connecting to the display. Make it on the
+// program's main thread, before anything else of the toolkit. The thread ends when the
+// connection is made or has failed, and the object waits for it.
 class SessionBusOpening {
 public:
     SessionBusOpening();
