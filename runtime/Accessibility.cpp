@@ -3,6 +3,7 @@
 #include "Controls.h"
 
 #include <QAccessibleWidget>
+#include <algorithm>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -132,10 +133,24 @@ SessionBusOpening::SessionBusOpening() {
     // The toolkit takes the first thread that it meets for the program's main thread, the
     // one its application object must be made on: it meets this one first.
     (void)QThread::currentThread();
-    opening_ = std::thread([] { (void)QDBusConnection::sessionBus(); });
+    if (OpensSessionBusEarly(qgetenv("DBUS_SESSION_BUS_ADDRESS"))) {
+        opening_ = std::thread([] { (void)QDBusConnection::sessionBus(); });
+    }
 }
 
-SessionBusOpening::~SessionBusOpening() { opening_.join(); }
+SessionBusOpening::~SessionBusOpening() {
+    if (opening_.joinable()) opening_.join();
+}
+
+bool OpensSessionBusEarly(const QByteArray& address) {
+    // An address lists ways to the bus, tried in turn; each must be a plain connection.
+    const QList<QByteArray> ways = address.split(';');
+    const auto plain = [](const QByteArray& way) {
+        const QByteArray transport = way.trimmed().left(way.trimmed().indexOf(':'));
+        return transport == "unix" || transport == "tcp" || transport == "nonce-tcp";
+    };
+    return !address.trimmed().isEmpty() && std::all_of(ways.begin(), ways.end(), plain);
+}
 
 void InstallAccessibility() {
     static const bool installed = [] {

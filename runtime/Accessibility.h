@@ -3,6 +3,7 @@
 // needs: the text box read whole, captions without their access-key mark, and messages
 // spoken the moment something happens.
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <thread>
@@ -19,7 +20,8 @@ void InstallAccessibility();
 // connection is made; made here, before the application object exists, the connection
 // is ready by then, made while the toolkit was connecting to the display. Make it on the
 // program's main thread, before anything else of the toolkit. The thread ends when the
-// connection is made or has failed, and the object waits for it.
+// connection is made or has failed, and the object waits for it. A bus that is not
+// named and reached by connecting to it (OpensSessionBusEarly) is left to the toolkit.
 class SessionBusOpening {
 public:
     SessionBusOpening();
@@ -30,6 +32,14 @@ public:
 private:
     std::thread opening_;
 };
+
+// Whether the session bus at this address (DBUS_SESSION_BUS_ADDRESS) is opened early: only
+// one that is named and reached by connecting to it ("unix:", "tcp:", "nonce-tcp:"). With
+// no address, or "autolaunch:" or "unixexec:" among its ways, opening the bus can mean
+// starting a program in a new process, and a process forked from one thread while the
+// toolkit is being loaded on another can stop before it ever runs, waiting for a lock
+// that was held at the moment of the fork.
+bool OpensSessionBusEarly(const QByteArray& address);
 
 // A caption as it is spoken: without the "&" that marks its access key ("E&xit": "Exit");
 // "&&" stands for one "&".

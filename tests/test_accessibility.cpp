@@ -74,6 +74,27 @@ private slots:
         harness::PrepareSuite();
         runtime::SetAnnouncer([](QWidget* control, const QString& message) { said.push_back({control, message}); });
     }
+
+    // The session bus is opened early only where that is a plain connection: a bus that
+    // may have to be started is left to the toolkit, on the main thread.
+    void sessionBusOpenedEarlyOnlyWhereItIsReachedByConnecting_data() {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<bool>("early");
+        QTest::newRow("a desktop's bus") << QByteArray("unix:path=/run/user/1000/bus") << true;
+        QTest::newRow("dbus-launch's") << QByteArray("unix:abstract=/tmp/dbus-X,guid=00ff") << true;
+        QTest::newRow("over the network") << QByteArray("tcp:host=localhost,port=4000") << true;
+        QTest::newRow("two plain ways") << QByteArray("unix:path=/a;tcp:host=b,port=1") << true;
+        QTest::newRow("no bus named") << QByteArray() << false;
+        QTest::newRow("blank") << QByteArray("  ") << false;
+        QTest::newRow("started on demand") << QByteArray("autolaunch:") << false;
+        QTest::newRow("started if the first fails") << QByteArray("unix:path=/a;autolaunch:") << false;
+        QTest::newRow("a program run for it") << QByteArray("unixexec:path=/usr/bin/dbus-stdio") << false;
+    }
+    void sessionBusOpenedEarlyOnlyWhereItIsReachedByConnecting() {
+        QFETCH(QByteArray, address);
+        QFETCH(bool, early);
+        QCOMPARE(runtime::OpensSessionBusEarly(address), early);
+    }
     void cleanupTestCase() { runtime::SetAnnouncer({}); }
     void init() {
         harness::ResetProgram();

@@ -158,7 +158,26 @@ class OnOpenbox(unittest.TestCase):
         self.assertNotIn("_NET_WM_ACTION_MOVE", allowed)
         self.assertNotIn("_NET_WM_ACTION_RESIZE", allowed)
 
+    def program_state(self):
+        """What became of the program, for a failure's message: how it ended and what it
+        wrote, or where each of its threads waits."""
+        if self.program.poll() is not None:
+            return "the program ended with %s: %s" % (self.program.returncode, self.program.stderr.read())
+        threads = []
+        for task in sorted(pathlib.Path("/proc", str(self.program.pid), "task").glob("*")):
+            try:
+                threads.append("%s in %s" % ((task / "comm").read_text().strip(), (task / "wchan").read_text().strip()))
+            except OSError:
+                pass
+        return "the program is running; its threads wait: " + ", ".join(threads)
+
     def test_a_session_with_the_keyboard_alone(self):
+        try:
+            self.play_a_session_with_the_keyboard_alone()
+        except AssertionError as failure:
+            raise AssertionError("%s (%s)" % (failure, self.program_state())) from None
+
+    def play_a_session_with_the_keyboard_alone(self):
         menu = wait_for("the menu is shown", lambda: named("Tarvonix"))
         wait_for("the menu has the keyboard", lambda: active_window() == menu)
         self.assertBorderlessAndCentred(menu)
