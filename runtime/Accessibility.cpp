@@ -3,13 +3,15 @@
 #include "Controls.h"
 
 #include <QAccessibleWidget>
-#include <algorithm>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QThread>
+
+#include <algorithm>
+#include <system_error>
 
 namespace runtime {
 
@@ -133,8 +135,11 @@ SessionBusOpening::SessionBusOpening() {
     // The toolkit takes the first thread that it meets for the program's main thread, the
     // one its application object must be made on: it meets this one first.
     (void)QThread::currentThread();
-    if (OpensSessionBusEarly(qgetenv("DBUS_SESSION_BUS_ADDRESS"))) {
+    if (!OpensSessionBusEarly(qgetenv("DBUS_SESSION_BUS_ADDRESS"))) return;
+    try {
         opening_ = std::thread([] { (void)QDBusConnection::sessionBus(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the toolkit opens the bus when it needs it.
     }
 }
 

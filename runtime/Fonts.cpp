@@ -57,6 +57,7 @@ Registration& Pending() {
 }  // namespace
 
 void UseEmbeddedFonts(const QString& folder) {
+    Pending().Wait();  // asked for a second time: after the first has ended
     StartEmptyFontConfiguration();
     // The toolkit's font database serialises its users, and nothing on this thread asks
     // it for a font until the registration has been waited for.
