@@ -11,7 +11,6 @@
 #include <QThread>
 
 #include <algorithm>
-#include <system_error>
 
 namespace runtime {
 
@@ -135,17 +134,12 @@ SessionBusOpening::SessionBusOpening() {
     // The toolkit takes the first thread that it meets for the program's main thread, the
     // one its application object must be made on: it meets this one first.
     (void)QThread::currentThread();
-    if (!OpensSessionBusEarly(qgetenv("DBUS_SESSION_BUS_ADDRESS"))) return;
-    try {
-        opening_ = std::thread([] { (void)QDBusConnection::sessionBus(); });
-    } catch (const std::system_error&) {
-        // No thread to be had: the toolkit opens the bus when it needs it.
+    if (OpensSessionBusEarly(qgetenv("DBUS_SESSION_BUS_ADDRESS"))) {
+        opening_.emplace([] { (void)QDBusConnection::sessionBus(); });
     }
 }
 
-SessionBusOpening::~SessionBusOpening() {
-    if (opening_.joinable()) opening_.join();
-}
+SessionBusOpening::~SessionBusOpening() = default;
 
 bool OpensSessionBusEarly(const QByteArray& address) {
     // An address lists ways to the bus, tried in turn; each must be a plain connection.

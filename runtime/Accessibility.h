@@ -3,10 +3,12 @@
 // needs: the text box read whole, captions without their access-key mark, and messages
 // spoken the moment something happens.
 
+#include "Background.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
-#include <thread>
+#include <optional>
 
 class QWidget;
 
@@ -30,7 +32,7 @@ public:
     SessionBusOpening& operator=(const SessionBusOpening&) = delete;
 
 private:
-    std::thread opening_;
+    std::optional<Background> opening_;
 };
 
 // Whether the session bus at this address (DBUS_SESSION_BUS_ADDRESS) is opened early: only

@@ -1,13 +1,15 @@
 #include "Fonts.h"
 
+#include "Background.h"
+
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFontDatabase>
 #include <QResource>
 
 #include <fontconfig/fontconfig.h>
 
-#include <system_error>
-#include <thread>
+#include <optional>
 
 namespace runtime {
 
@@ -36,38 +38,26 @@ void RegisterFonts(const QString& folder) {
     while (fonts.hasNext()) QFontDatabase::addApplicationFontFromData(ResourceBytes(fonts.next()));
 }
 
-// The registration under way; joined when it is waited for, or at the latest as the
-// program ends.
-struct Registration {
-    std::thread thread;
-    Registration() = default;
-    Registration(const Registration&) = delete;
-    Registration& operator=(const Registration&) = delete;
-    ~Registration() { Wait(); }
-    void Wait() {
-        if (thread.joinable()) thread.join();
-    }
-};
-
-Registration& Pending() {
-    static Registration registration;
+// The registration under way, if any.
+std::optional<Background>& Pending() {
+    static std::optional<Background> registration;
     return registration;
 }
 
 }  // namespace
 
 void UseEmbeddedFonts(const QString& folder) {
-    Pending().Wait();  // asked for a second time: after the first has ended
+    WaitForEmbeddedFonts();  // asked for a second time: after the first has ended
     StartEmptyFontConfiguration();
     // The toolkit's font database serialises its users, and nothing on this thread asks
-    // it for a font until the registration has been waited for.
-    try {
-        Pending().thread = std::thread(RegisterFonts, folder);
-    } catch (const std::system_error&) {
-        RegisterFonts(folder);  // no thread to be had: here and now
-    }
+    // it for a font until the registration has been waited for. However the program ends,
+    // the registration is over before the application object is gone.
+    Pending().emplace([folder] { RegisterFonts(folder); });
+    qAddPostRoutine(WaitForEmbeddedFonts);
 }
 
-void WaitForEmbeddedFonts() { Pending().Wait(); }
+void WaitForEmbeddedFonts() {
+    if (Pending()) Pending()->Wait();
+}
 
 }  // namespace runtime

@@ -400,9 +400,6 @@ int RunProgram(FormBase& startup) {
         startup.Load();
         startup.Show();
     });
-    // Showing the window waited for the fonts; a program that ended before it got that far
-    // waits here, so that their registration is over before the toolkit is taken down.
-    WaitForEmbeddedFonts();
     if (!HasEnded()) QApplication::exec();
     // Windows unloaded by the last handlers are deleted before the program returns.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

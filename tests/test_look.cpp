@@ -23,6 +23,20 @@ namespace {
 
 using Make = std::function<QWidget*(QWidget* window)>;
 
+// Appends `value` as `count` bytes, the lowest first, as a bitmap file stores its numbers.
+void Put(QByteArray& bytes, qint64 value, int count) {
+    for (int i = 0; i < count; ++i) bytes.append(char((value >> (8 * i)) & 0xff));
+}
+
+const uchar* Bytes(const QByteArray& bytes) { return reinterpret_cast<const uchar*>(bytes.constData()); }
+
+// Where `bmp` starts once copied into `buffer` `shift` bytes past the buffer's start,
+// which lies on a 32-bit boundary.
+const uchar* Shifted(QByteArray& buffer, const QByteArray& bmp, int shift) {
+    buffer = QByteArray(shift, '\0') + bmp;
+    return Bytes(buffer) + shift;
+}
+
 // A 200x60 window holding one control made by `make`, given `style` as its style sheet,
 // or as its design style.
 std::unique_ptr<QWidget> Window(const Make& make, const QString& style, bool design, bool enabled) {
@@ -244,36 +258,31 @@ private slots:
     void topDownBitmapsAreDrawnFromTheirBytes() {
         constexpr int Width = 5, Height = 3, Stride = 8, Offset = 14 + 40 + 4 * 4;
         QByteArray bmp("BM");
-        auto put = [&bmp](qint64 value, int bytes) {
-            for (int i = 0; i < bytes; ++i) bmp.append(char((value >> (8 * i)) & 0xff));
-        };
-        put(Offset + Stride * Height, 4), put(0, 4), put(Offset, 4);
-        put(40, 4), put(Width, 4), put(-Height, 4), put(1, 2), put(8, 2), put(0, 4), put(Stride * Height, 4);
-        put(3780, 4), put(3780, 4), put(4, 4), put(4, 4);
+        Put(bmp, Offset + Stride * Height, 4), Put(bmp, 0, 4), Put(bmp, Offset, 4);
+        Put(bmp, 40, 4), Put(bmp, Width, 4), Put(bmp, -Height, 4), Put(bmp, 1, 2), Put(bmp, 8, 2), Put(bmp, 0, 4);
+        Put(bmp, Stride * Height, 4), Put(bmp, 3780, 4), Put(bmp, 3780, 4), Put(bmp, 4, 4), Put(bmp, 4, 4);
         for (QRgb colour : {qRgb(255, 0, 0), qRgb(0, 128, 0), qRgb(0, 0, 255), qRgb(250, 250, 246)})
-            put(qBlue(colour) | qGreen(colour) << 8 | qRed(colour) << 16, 4);
+            Put(bmp, qBlue(colour) | qGreen(colour) << 8 | qRed(colour) << 16, 4);
         for (int y = 0; y < Height; ++y)
             for (int x = 0; x < Stride; ++x) bmp.append(char(x < Width ? (x + y) % 4 : 0));
         const QImage decoded = QImage::fromData(bmp, "BMP");
         QCOMPARE(decoded.size(), QSize(Width, Height));
 
         for (int shift : {0, 1, 2, 3}) {
-            QByteArray buffer(shift, '\0');
-            buffer += bmp;
-            const auto* data = reinterpret_cast<const uchar*>(buffer.constData()) + shift;
+            QByteArray buffer;
+            const uchar* data = Shifted(buffer, bmp, shift);
             const QImage image = runtime::TopDownBitmap(data, bmp.size());
             QCOMPARE(image, decoded);
             const bool aligned = reinterpret_cast<quintptr>(data + Offset) % 4 == 0;
             QCOMPARE(image.constBits() == data + Offset, aligned);
         }
-        const auto* data = reinterpret_cast<const uchar*>(bmp.constData());
-        QVERIFY(runtime::TopDownBitmap(data, bmp.size() - 1).isNull());  // a row cut short
+        QVERIFY(runtime::TopDownBitmap(Bytes(bmp), bmp.size() - 1).isNull());  // a row cut short
         QByteArray bottomUp = bmp;
         bottomUp[22] = char(Height);
-        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(bottomUp.constData()), bmp.size()).isNull());
+        QVERIFY(runtime::TopDownBitmap(Bytes(bottomUp), bmp.size()).isNull());
         QByteArray fourBit = bmp;
         fourBit[28] = 4;
-        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(fourBit.constData()), bmp.size()).isNull());
+        QVERIFY(runtime::TopDownBitmap(Bytes(fourBit), bmp.size()).isNull());
     }
 
     // So is a top-down 32-bit bitmap with alpha whose bytes are blue, green, red and alpha,
@@ -281,40 +290,35 @@ private slots:
     void topDownBitmapsWithAlphaAreDrawnFromTheirBytes() {
         constexpr int Width = 3, Height = 2, Offset = 124;
         QByteArray bmp("BM");
-        auto put = [&bmp](qint64 value, int bytes) {
-            for (int i = 0; i < bytes; ++i) bmp.append(char((value >> (8 * i)) & 0xff));
-        };
-        put(Offset + 4 * Width * Height, 4), put(0, 4), put(Offset, 4);
-        put(108, 4), put(Width, 4), put(-Height, 4), put(1, 2), put(32, 2), put(3, 4), put(4 * Width * Height, 4);
-        put(3780, 4), put(3780, 4), put(0, 4), put(0, 4);
-        put(0x00ff0000, 4), put(0x0000ff00, 4), put(0x000000ff, 4), put(0xff000000, 4);
+        Put(bmp, Offset + 4 * Width * Height, 4), Put(bmp, 0, 4), Put(bmp, Offset, 4);
+        Put(bmp, 108, 4), Put(bmp, Width, 4), Put(bmp, -Height, 4), Put(bmp, 1, 2), Put(bmp, 32, 2), Put(bmp, 3, 4);
+        Put(bmp, 4 * Width * Height, 4), Put(bmp, 3780, 4), Put(bmp, 3780, 4), Put(bmp, 0, 4), Put(bmp, 0, 4);
+        Put(bmp, 0x00ff0000, 4), Put(bmp, 0x0000ff00, 4), Put(bmp, 0x000000ff, 4), Put(bmp, 0xff000000, 4);
         bmp.append("BGRs").append(QByteArray(48 + 2, '\0'));
         QCOMPARE(bmp.size(), Offset);
         const QRgb pixels[Height][Width] = {{qRgba(255, 0, 0, 255), qRgba(0, 128, 0, 128), qRgba(0, 0, 0, 0)},
                                             {qRgba(250, 250, 246, 255), qRgba(0, 0, 255, 90), qRgba(28, 28, 40, 255)}};
         for (const auto& row : pixels)
-            for (QRgb pixel : row) put(pixel, 4);
+            for (QRgb pixel : row) Put(bmp, pixel, 4);
         const QImage decoded = QImage::fromData(bmp, "BMP");
         QCOMPARE(decoded.pixel(1, 0), pixels[0][1]);
 
         for (int shift : {0, 2}) {
-            QByteArray buffer(shift, '\0');
-            buffer += bmp;
-            const auto* data = reinterpret_cast<const uchar*>(buffer.constData()) + shift;
+            QByteArray buffer;
+            const uchar* data = Shifted(buffer, bmp, shift);
             const QImage image = runtime::TopDownBitmap(data, bmp.size());
             QCOMPARE(image.format(), QImage::Format_ARGB32);
             for (int y = 0; y < Height; ++y)
                 for (int x = 0; x < Width; ++x) QCOMPARE(image.pixel(x, y), decoded.pixel(x, y));
             QCOMPARE(image.constBits() == data + Offset, shift == 0);
         }
-        const auto* data = reinterpret_cast<const uchar*>(bmp.constData());
-        QVERIFY(runtime::TopDownBitmap(data, bmp.size() - 1).isNull());  // a row cut short
+        QVERIFY(runtime::TopDownBitmap(Bytes(bmp), bmp.size() - 1).isNull());  // a row cut short
         QByteArray redFirst = bmp;
         redFirst[54] = char(0xff), redFirst[56] = 0;  // the red mask on the first byte
-        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(redFirst.constData()), bmp.size()).isNull());
+        QVERIFY(runtime::TopDownBitmap(Bytes(redFirst), bmp.size()).isNull());
         QByteArray plain = bmp;
         plain[30] = 0;  // BI_RGB: the fourth byte means nothing
-        QVERIFY(runtime::TopDownBitmap(reinterpret_cast<const uchar*>(plain.constData()), bmp.size()).isNull());
+        QVERIFY(runtime::TopDownBitmap(Bytes(plain), bmp.size()).isNull());
     }
 
     // A form's picture is drawn from the upper-left corner; wherever it does not reach,
