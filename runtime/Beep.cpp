@@ -198,7 +198,7 @@ private:
 // server also answers.
 class SoundServer {
 public:
-    SoundServer(std::string application) : application_(std::move(application)) {
+    explicit SoundServer(std::string application) : application_(std::move(application)) {
         void* library = Load("libcanberra.so.0");
         loaded_ = library && Resolve(library, "ca_context_create", create_) &&
                   Resolve(library, "ca_context_set_driver", setDriver_) &&
