@@ -79,7 +79,7 @@ class SoundServer:
         start(desktop, ["stdbuf", "-oL", "pactl", "subscribe"], "streams.log")
         self.recording = os.path.join(self.work, "speakers.raw")
         start(desktop, ["parec", "-d", "speakers.monitor", "--raw", "--format=s16le", "--rate=%d" % RATE,
-                        "--channels=2", "--latency-msec=20"], "speakers.raw")
+                        "--channels=2", "--latency-msec=20"], "speakers.raw", stderr=subprocess.DEVNULL)
         wait_for("the recording", lambda: os.path.getsize(self.recording) > 0)
 
     def streams(self):
@@ -101,11 +101,10 @@ class SoundServer:
         return max(abs(float(a)) for a in amplitudes)
 
 
-def start(desktop, command, log, **variables):
+def start(desktop, command, log, stderr=subprocess.STDOUT):
     """Starts a process that ends with the desktop, its output in a file of the desktop's."""
     with open(os.path.join(desktop.home, log), "wb") as output:
-        process = subprocess.Popen(command, stdout=output, stderr=subprocess.STDOUT,
-                                   env=dict(os.environ, **variables))
+        process = subprocess.Popen(command, stdout=output, stderr=stderr)
     desktop.processes.append(process)
     return process
 
