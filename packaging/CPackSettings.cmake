@@ -14,6 +14,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The dependencies are computed from the binary by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The beep loads libcanberra and its PulseAudio backend at run time, out of dpkg-shlibdeps'
+# sight, and plays the freedesktop sound theme's bell where the desktop's theme has none.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcanberra0, libcanberra-pulse")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop")
 # The long description, under the summary's synopsis line; a line holding only "." is an
 # empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [=[TARVONIX is a desktop quiz for one player: five levels of 200 questions

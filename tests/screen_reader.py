@@ -18,6 +18,10 @@ import sys
 import tempfile
 import time
 
+# The AT-SPI client finds the accessibility bus when it is first used, not when imported.
+import pyatspi
+from gi.repository import Gio, GLib
+
 TIMEOUT = 60.0  # seconds any one thing may take on a busy machine
 
 
@@ -50,8 +54,12 @@ class Desktop:
         with os.fdopen(read_end) as display:
             number = display.readline().strip()
         expect(number, "the virtual screen did not start")
+        # The services the bus starts, the accessibility bus among them, belong to this
+        # desktop: its screen, and its runtime folder for their sockets, not the user's,
+        # where another desktop's may be.
         bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                               env=dict(os.environ, DISPLAY=":" + number, HOME=self.home, XDG_RUNTIME_DIR=self.home))
         self.processes.append(bus)
         address = bus.stdout.readline().strip()
         expect(address, "the session bus did not start")
@@ -74,13 +82,6 @@ class Desktop:
             except subprocess.TimeoutExpired:
                 process.kill()
         shutil.rmtree(self.home, ignore_errors=True)
-
-
-desktop = Desktop()
-
-# Only now, with the buses in place, may the AT-SPI client start.
-import pyatspi  # noqa: E402
-from gi.repository import Gio, GLib  # noqa: E402
 
 
 def screen_reader_running():
@@ -167,10 +168,13 @@ class Announcements:
 
 
 class Program:
-    def __init__(self, binary):
+    def __init__(self, binary, **variables):
+        """Starts the program with the desktop's variables and `variables` (None: unset)."""
         environment = dict(os.environ)
         # Leaks are the in-process suites' to find; here the program must only run.
         environment["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1"
+        environment.update(variables)
+        environment = {name: value for name, value in environment.items() if value is not None}
         self.process = subprocess.Popen([binary], env=environment)
         self.application = wait_for("the program on the accessibility bus", self.find)
 
@@ -358,6 +362,7 @@ def main():
 
 
 if __name__ == "__main__":
+    desktop = Desktop()
     try:
         sys.exit(main())
     finally:

@@ -205,9 +205,10 @@ class DebianPackage(unittest.TestCase):
         self.assertEqual(self.field("Package"), "tarvonix")
         self.assertEqual(self.field("Version"), program_version())
         self.assertEqual(self.field("Section"), "games")
-        # Computed from the binary: the C library and Qt's widgets are among them.
+        # Computed from the binary: the C library and Qt's widgets are among them; and the
+        # sound library that the program loads at run time, with its sound-server backend.
         depends = [d.strip().split(" ")[0] for d in self.field("Depends").split(",")]
-        for library in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6"):
+        for library in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libcanberra0", "libcanberra-pulse"):
             self.assertIn(library, depends)
         synopsis, *long_lines = self.field("Description").split("\n")
         self.assertTrue(synopsis and not synopsis.endswith("."))
