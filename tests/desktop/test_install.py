@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 """What `cmake --install` puts on a desktop, checked as a desktop and its own tools see
-it: the program, its desktop entry, its icon at the theme's sizes and its AppStream
-metainfo; and the Debian package that cpack makes of the build.
+it; and the Debian package that cpack makes of the build, judged as Debian judges its own
+(lintian, hardening-check, the manual page's lint).
 
 Usage: test_install.py BUILD_DIR SOURCE_DIR APP_ID
 """
 
+import gzip
 import os
 import pathlib
 import re
@@ -22,27 +23,13 @@ BUILD, SOURCE, APP_ID = sys.argv[1:4]
 del sys.argv[1:4]
 
 THEME_SIZES = (16, 24, 32, 48, 64, 128, 256)
-# Reserved for examples (RFC 2606), reverse-DNS.
-EXAMPLE_DOMAINS = ("org.example", "com.example", "net.example")
-# The additional categories that freedesktop.org's desktop menus register under Game.
-GAME_CATEGORIES = {"ActionGame", "AdventureGame", "ArcadeGame", "BoardGame", "BlocksGame", "CardGame",
-                   "KidsGame", "LogicGame", "RolePlaying", "Shooter", "Simulation", "SportsGame",
-                   "StrategyGame", "Amusement"}
+# A player's home may hold blanks, and a path anything the desktop entry's Exec key
+# reserves: the installation goes into such a folder.
+AWKWARD_FOLDER = 'my "games" $HOME 100%'
 
 
 def run(*command, cwd=None):
     return subprocess.run(command, cwd=cwd, capture_output=True, text=True)
-
-
-def about_box_texts():
-    """The About box's label texts by control name, as the player reads them."""
-    form = ET.parse(os.path.join(SOURCE, "about", "frmAbout.ui")).getroot()
-    texts = {}
-    for widget in form.iter("widget"):
-        for prop in widget.findall("property"):
-            if prop.get("name") == "text":
-                texts[widget.get("name")] = prop.findtext("string") or ""
-    return texts
 
 
 def program_version():
@@ -64,6 +51,14 @@ def desktop_entry(path):
     return entry
 
 
+def exec_arguments(value):
+    """The command line an Exec value stands for: its string escapes undone, then its
+    quoting (a backslash in double quotes escapes the next character), then %%."""
+    line = re.sub(r"\\(.)", lambda m: {"s": " ", "n": "\n", "t": "\t", "r": "\r"}.get(m[1], m[1]), value)
+    words = re.findall(r'"((?:[^"\\]|\\.)*)"|([^\s"]+)', line)
+    return [(re.sub(r"\\(.)", r"\1", quoted) if quoted else plain).replace("%%", "%") for quoted, plain in words]
+
+
 def rgba(path):
     return Image.open(path).convert("RGBA")
 
@@ -71,44 +66,42 @@ def rgba(path):
 class Installed(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls.prefix = tempfile.mkdtemp(prefix="tarvonix-install-")
+        cls.work = tempfile.mkdtemp(prefix="tarvonix-install-")
+        cls.prefix = os.path.join(cls.work, AWKWARD_FOLDER)
         done = run("cmake", "--install", BUILD, "--prefix", cls.prefix)
         if done.returncode != 0:
             raise RuntimeError("cmake --install failed:\n" + done.stdout + done.stderr)
+        cls.program = os.path.join(cls.prefix, "games", "tarvonix")
         cls.share = os.path.join(cls.prefix, "share")
         cls.desktop = os.path.join(cls.share, "applications", APP_ID + ".desktop")
         cls.metainfo = os.path.join(cls.share, "metainfo", APP_ID + ".metainfo.xml")
 
     @classmethod
     def tearDownClass(cls):
-        shutil.rmtree(cls.prefix, ignore_errors=True)
+        shutil.rmtree(cls.work, ignore_errors=True)
 
     def icon(self, size):
         return os.path.join(self.share, "icons", "hicolor", f"{size}x{size}", "apps", APP_ID + ".png")
 
     def test_everything_lands_in_its_place(self):
-        program = os.path.join(self.prefix, "bin", "tarvonix")
-        self.assertTrue(os.access(program, os.X_OK), program)
+        self.assertTrue(os.access(self.program, os.X_OK), self.program)
         for path in [self.desktop, self.metainfo,
                      os.path.join(self.share, "icons", "hicolor", "scalable", "apps", APP_ID + ".svg"),
+                     os.path.join(self.share, "man", "man6", "tarvonix.6.gz"),
+                     os.path.join(self.share, "doc", "tarvonix", "changelog.gz"),
                      os.path.join(self.share, "doc", "tarvonix", "copyright")] + [self.icon(s) for s in THEME_SIZES]:
             self.assertTrue(os.path.isfile(path), path)
 
-    def test_desktop_entry_is_valid_and_starts_the_program_without_arguments(self):
+    def test_desktop_entry_is_valid_and_starts_the_installed_program(self):
         checked = run("desktop-file-validate", self.desktop)
         self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
         self.assertEqual(checked.stdout + checked.stderr, "", "the validator has remarks")
         entry = desktop_entry(self.desktop)
-        self.assertEqual(entry["Type"], "Application")
-        self.assertEqual(entry["Name"], "TARVONIX")
-        self.assertTrue(entry["Comment"].strip())
-        self.assertEqual(entry["Exec"], "tarvonix", "the program takes no command line")
-        self.assertTrue(os.access(os.path.join(self.prefix, "bin", entry["Exec"]), os.X_OK))
+        # By its full path, which need not be on the PATH; with no arguments.
+        self.assertEqual(exec_arguments(entry["Exec"]), [self.program])
         self.assertEqual(entry["Icon"], APP_ID)
-        self.assertEqual(entry.get("Terminal"), "false")
         categories = [c for c in entry["Categories"].split(";") if c]
-        self.assertEqual(categories[0], "Game")
-        self.assertTrue(GAME_CATEGORIES & set(categories), categories)
+        self.assertEqual(categories[0], "Game", "listed among the desktop's games")
 
     def test_metainfo_passes_pedantic_validation(self):
         # --no-net: its web addresses are the fictional maker's and are not fetched.
@@ -117,70 +110,22 @@ class Installed(unittest.TestCase):
         remarks = [l for l in checked.stdout.splitlines() if re.match(r"^[EWIP]: ", l)]
         self.assertEqual(remarks, [])
 
-    def test_metainfo_names_this_program_and_its_maker(self):
+    def test_metainfo_names_what_is_installed_and_this_release(self):
         root = ET.parse(self.metainfo).getroot()
-        self.assertEqual(root.get("type"), "desktop-application")
-        self.assertEqual(root.findtext("id"), APP_ID)
-        self.assertTrue(APP_ID.startswith(tuple(d + "." for d in EXAMPLE_DOMAINS)), APP_ID)
-        self.assertEqual(root.findtext("name"), "TARVONIX")
-        self.assertTrue(root.findtext("summary"))
-        self.assertGreaterEqual(len(root.find("description")), 2)
-        launchable = root.find("launchable")
-        self.assertEqual((launchable.get("type"), launchable.text), ("desktop-id", os.path.basename(self.desktop)))
-        self.assertEqual(root.find("provides").findtext("binary"), desktop_entry(self.desktop)["Exec"])
-        # The maker is the About box's: its name, and its web address in the homepage and id.
-        about = about_box_texts()
-        self.assertEqual(root.findtext("developer_name"), about["Label2"])
-        site = about["Label6"].split("url : ", 1)[1]
-        homepage = [u.text for u in root.findall("url") if u.get("type") == "homepage"]
-        self.assertEqual(homepage, [f"https://{site}/"])
-        domain = ".".join(reversed(site.removeprefix("www.").split(".")))
-        self.assertTrue(APP_ID.startswith(domain + "."), (APP_ID, site))
-        releases = [r.get("version") for r in root.find("releases")]
-        self.assertEqual(releases[0], program_version())
-        self.assertEqual(root.find("content_rating").get("type"), "oars-1.1")
-        shots = root.find("screenshots")
-        self.assertEqual([s.get("type") for s in shots].count("default"), 1)
-        for shot in shots:
-            self.assertTrue(shot.findtext("caption"))
-            self.assertTrue(shot.findtext("image").startswith("https://"))
+        self.assertEqual(root.findtext("launchable"), os.path.basename(self.desktop))
+        self.assertEqual(root.find("provides").findtext("binary"), os.path.basename(self.program))
+        self.assertEqual([r.get("version") for r in root.find("releases")][0], program_version())
 
-    def test_icons_are_drawn_for_each_size_and_sharp(self):
-        design = rgba(os.path.join(SOURCE, "resources", "pictures", "tarvonix.png"))
-        # Down a column left of the wheel the design has only the bands' own colours and
-        # the outline: no colour made by blending two of them.
-        column = {design.getpixel((4, y)) for y in range(design.height)}
-        red, white, green = (design.getpixel((4, y)) for y in (5, 15, 25))
-        blue = design.getpixel((15, 15))
+    def test_icons_have_their_sizes_and_the_scalable_one_draws_the_same_flag(self):
         for size in THEME_SIZES:
-            with self.subTest(size=size):
-                icon = rgba(self.icon(size))
+            with Image.open(self.icon(size)) as icon:
                 self.assertEqual(icon.size, (size, size))
-                x = max(1, size * 4 // 32)
-                stray = {icon.getpixel((x, y)) for y in range(size)} - column
-                self.assertEqual(stray, set(), "blended colours: the icon was scaled, not drawn")
-                self.assertEqual(icon.getpixel((x, size * 5 // 32)), red)
-                self.assertEqual(icon.getpixel((x, size * 15 // 32)), white)
-                self.assertEqual(icon.getpixel((x, size * 25 // 32)), green)
-                cx = round(size * 15.5 / 32 - 0.5)
-                self.assertEqual(icon.getpixel((cx, cx)), blue, "the wheel's hub")
-        # The window's own icon is the design's, and the 64-pixel one its 2x rendering.
-        pictures = os.path.join(SOURCE, "resources", "pictures")
-        for size, picture in ((32, "tarvonix"), (64, "tarvonix@2x")):
-            installed = pathlib.Path(self.icon(size))
-            self.assertEqual(installed.read_bytes(), pathlib.Path(pictures, picture + ".png").read_bytes())
-            # The program carries the same picture, pixel for pixel, as a bitmap.
-            carried = rgba(os.path.join(pictures, picture + ".bmp"))
-            self.assertEqual(list(carried.getdata()), list(rgba(str(installed)).getdata()))
-
-    def test_scalable_icon_draws_the_same_flag(self):
         svg = os.path.join(self.share, "icons", "hicolor", "scalable", "apps", APP_ID + ".svg")
-        with tempfile.TemporaryDirectory() as work:
-            drawn = os.path.join(work, "svg.png")
-            done = run("rsvg-convert", "-w", "256", "-h", "256", "-o", drawn, svg)
-            self.assertEqual(done.returncode, 0, done.stderr)
-            difference = ImageChops.difference(rgba(drawn), rgba(self.icon(256)))
-            self.assertLess(max(ImageStat.Stat(difference).mean), 3.0, "per channel, out of 255")
+        drawn = os.path.join(self.work, "svg.png")
+        done = run("rsvg-convert", "-w", "256", "-h", "256", "-o", drawn, svg)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        difference = ImageChops.difference(rgba(drawn), rgba(self.icon(256)))
+        self.assertLess(max(ImageStat.Stat(difference).mean), 3.0, "per channel, out of 255")
 
 
 class DebianPackage(unittest.TestCase):
@@ -192,6 +137,8 @@ class DebianPackage(unittest.TestCase):
             raise RuntimeError("cpack failed:\n" + made.stdout + made.stderr)
         debs = [f for f in os.listdir(cls.out) if f.endswith(".deb")]
         cls.deb = os.path.join(cls.out, debs[0])
+        cls.root = os.path.join(cls.out, "root")
+        subprocess.run(["dpkg-deb", "-x", cls.deb, cls.root], check=True)
 
     @classmethod
     def tearDownClass(cls):
@@ -200,29 +147,44 @@ class DebianPackage(unittest.TestCase):
     def field(self, name):
         return run("dpkg-deb", "-f", self.deb, name).stdout.rstrip("\n")
 
-    def test_control_fields(self):
-        self.assertRegex(os.path.basename(self.deb), r"^tarvonix_" + re.escape(program_version()) + r"_\w+\.deb$")
-        self.assertEqual(self.field("Package"), "tarvonix")
+    def test_lintian_has_nothing_to_say(self):
+        # Every tag, down to the informational and pedantic ones.
+        judged = run("lintian", "-I", "-E", "--pedantic", self.deb)
+        self.assertEqual((judged.returncode, judged.stdout), (0, ""), judged.stderr)
+
+    def test_program_is_hardened(self):
+        # Two of its checks cannot speak for a C++ program built on Debian 12. Control flow
+        # integrity: the C library's start files (crti.o, Scrt1.o) carry no IBT/SHSTK
+        # marking, so no executable linked here is marked, however it was compiled. Fortify:
+        # only memcpy, memmove and memset go unfortified (the copies are into containers,
+        # of no size known when compiling), which lintian rules out as false positives;
+        # lintian's own fortify check above judges the rest.
+        checked = run("hardening-check", "--nocfprotection", "--nofortify",
+                      os.path.join(self.root, "usr", "games", "tarvonix"))
+        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
+
+    def test_manual_page_is_clean(self):
+        page = gzip.decompress(pathlib.Path(self.root, "usr", "share", "man", "man6", "tarvonix.6.gz").read_bytes())
+        linted = subprocess.run(["groff", "-man", "-ww", "-z"], input=page, capture_output=True)
+        self.assertEqual((linted.returncode, linted.stderr), (0, b""))
+
+    def test_versions_agree(self):
+        changelog = gzip.decompress(pathlib.Path(self.root, "usr", "share", "doc", "tarvonix", "changelog.gz").read_bytes())
+        self.assertRegex(changelog.decode().splitlines()[0], r"^tarvonix \(" + re.escape(program_version()) + r"\) ")
         self.assertEqual(self.field("Version"), program_version())
-        self.assertEqual(self.field("Section"), "games")
-        # Computed from the binary: the C library and Qt's widgets are among them; and the
-        # sound library that the program loads at run time, with its sound-server backend.
+        self.assertRegex(os.path.basename(self.deb), r"^tarvonix_" + re.escape(program_version()) + r"_\w+\.deb$")
+
+    def test_it_depends_on_the_libraries_it_uses(self):
+        # Computed from the binary, and the sound library that the program loads at run
+        # time, with its sound-server backend.
         depends = [d.strip().split(" ")[0] for d in self.field("Depends").split(",")]
         for library in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libcanberra0", "libcanberra-pulse"):
             self.assertIn(library, depends)
-        synopsis, *long_lines = self.field("Description").split("\n")
-        self.assertTrue(synopsis and not synopsis.endswith("."))
-        self.assertGreaterEqual(len(long_lines), 3, "a real long description")
-        self.assertTrue(all(l.startswith(" ") for l in long_lines))
-        self.assertIn("example.org", self.field("Maintainer"))
 
-    def test_contents_install_under_usr(self):
-        listing = run("dpkg-deb", "-c", self.deb).stdout
-        for path in ["./usr/bin/tarvonix", f"./usr/share/applications/{APP_ID}.desktop",
-                     f"./usr/share/metainfo/{APP_ID}.metainfo.xml", "./usr/share/doc/tarvonix/copyright",
-                     f"./usr/share/icons/hicolor/scalable/apps/{APP_ID}.svg"] + \
-                    [f"./usr/share/icons/hicolor/{s}x{s}/apps/{APP_ID}.png" for s in THEME_SIZES]:
-            self.assertIn(" " + path + "\n", listing)
+    def test_its_desktop_entry_starts_the_game_from_the_games_folder(self):
+        entry = desktop_entry(os.path.join(self.root, "usr", "share", "applications", APP_ID + ".desktop"))
+        self.assertEqual(entry["Exec"], "/usr/games/tarvonix")
+        self.assertTrue(os.access(os.path.join(self.root, "usr", "games", "tarvonix"), os.X_OK))
 
 
 if __name__ == "__main__":
