@@ -190,6 +190,11 @@ def after_echo(said, start, key):
     return None
 
 
+def matches(patterns, utterances):
+    """Each utterance matched whole against the pattern in its place, as far as both go."""
+    return [re.fullmatch(pattern, utterance) for pattern, utterance in zip(patterns, utterances)]
+
+
 def play(program_path, transcript):
     desktop = OrcaDesktop()
     speech = desktop.speech
@@ -209,8 +214,8 @@ def play(program_path, transcript):
                       end="", flush=True)
                 continue
             def heard(said):
-                return [re.fullmatch(pattern, utterance)
-                        for pattern, utterance in zip(wanted, after_echo(said, start, key) or ())]
+                return matches(wanted, after_echo(said, start, key) or [])
+            # Until all that is wanted has been said, or something else has.
             speech.wait("what Orca says after %s: %r" % (key or "the start", wanted),
                         lambda said: len(heard(said)) == len(wanted) or not all(heard(said)), alive=program)
             if not all(heard(speech.said)):
@@ -222,6 +227,8 @@ def play(program_path, transcript):
         status = program.wait(TIMEOUT)
         if status != 0:
             raise Failure("the program ended with status %d" % status)
+        if transcript:
+            return 0
         # Nothing more was said of a question than PLAY has it say, and nothing of a selection.
         said = speech.read()
         for question, wanted in readings.items():
