@@ -71,6 +71,6 @@ void LevelAccessibility::AfterPress(QString (LevelAccessibility::*message)() con
     // A press that unloaded the window, or ended the program, has nothing more to say.
     if (!window_->IsLoaded()) return;
     Describe();
-    QWidget* focus = window_->focusWidget();
+    QWidget* focus = window_->FocusedControl();
     runtime::Announce(focus ? focus : window_, (this->*message)());
 }

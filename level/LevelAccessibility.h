@@ -29,7 +29,8 @@ private:
     QString AfterAnswer() const;
 
     // Once a press has been handled: describes the controls anew and announces `message`
-    // to the control that has the focus.
+    // to the control the player is on, where the screen reader is: the one that has the
+    // focus, or the one the press locked while it had it, before the focus moves on.
     void AfterPress(QString (LevelAccessibility::*message)() const);
     // The label that shows option 1 to 4; none for another number.
     QLabel* OptionLabel(int option) const;

@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <QFile>
+#include <QFocusEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -118,6 +119,19 @@ TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {}
 void TextBox::setText(const QString& text) {
     QLineEdit::setText(text);
     setCursorPosition(0);
+}
+
+void TextBox::focusInEvent(QFocusEvent* event) {
+    // A line edit selects its whole text when Tab or a shortcut brings the focus; this
+    // box keeps its text as it is shown. Every other reason (a click among them) keeps
+    // what the line edit does for it.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason && reason != Qt::ShortcutFocusReason) {
+        QLineEdit::focusInEvent(event);
+        return;
+    }
+    QFocusEvent unselecting(event->type(), Qt::OtherFocusReason);
+    QLineEdit::focusInEvent(&unselecting);
 }
 
 QRect TextBox::CharacterRect(int offset) const {

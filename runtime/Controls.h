@@ -58,7 +58,7 @@ public:
 };
 
 // A single-line text box. Setting its text shows the text from its first character,
-// whatever its length.
+// whatever its length. Taking the focus leaves its text unselected, however the focus came.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
@@ -69,6 +69,9 @@ public:
     // Where the character at `offset` is drawn, in the box's coordinates; empty when there
     // is no such character.
     QRect CharacterRect(int offset) const;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 // A PictureBox: a panel that holds other controls. When it has the focus it shows a

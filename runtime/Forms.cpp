@@ -16,6 +16,7 @@
 #include <QShortcut>
 #include <QShortcutEvent>
 #include <QThread>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -271,21 +272,54 @@ void FormWindow::paintEvent(QPaintEvent* event) {
     }
 }
 
+namespace {
+
+// Whether Tab can give a control of the window the focus now.
+bool TakesFocus(const QWidget* control, const QWidget* window) {
+    return control->isEnabled() && control->isVisibleTo(window) && (control->focusPolicy() & Qt::TabFocus);
+}
+
+}  // namespace
+
 bool FormWindow::focusNextPrevChild(bool next) {
-    // A control that is disabled while it has the focus hands it to the first control of
-    // the window in Tab order that can take it, not to the one after it: a player who
-    // has just answered or pressed Next is not left on a button such as Exit.
     QWidget* focused = focusWidget();
     if (focused && !focused->isEnabled()) {
-        for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
-            if (w->isEnabled() && w->isVisibleTo(this) && (w->focusPolicy() & Qt::TabFocus)) {
-                w->setFocus(Qt::OtherFocusReason);
-                return true;
-            }
-        }
+        // A press has locked the control the player is on. The focus leaves it now (Qt
+        // takes it away when this returns false) and comes to rest once the press has been
+        // handled to its end, events and all: a screen reader, still on the locked control,
+        // hears first what the press did and only then where the focus went.
+        if (!focusLocked_) QMetaObject::invokeMethod(this, &FormWindow::RestFocusAfterLock, Qt::QueuedConnection);
+        focusLocked_ = focused;
         return false;
     }
     return QWidget::focusNextPrevChild(next);
+}
+
+QWidget* FormWindow::FocusedControl() const { return focusWidget() ? focusWidget() : focusLocked_.data(); }
+
+void FormWindow::PressBegins() {
+    lockedAtPress_.clear();
+    for (const QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!w->isEnabled()) lockedAtPress_.push_back(w);
+    }
+}
+
+void FormWindow::RestFocusAfterLock() {
+    focusLocked_ = nullptr;
+    if (focusWidget() || !IsLoaded()) return;  // the player has moved it already, or left
+    // The player goes on with what the press unlocked: after an answer the Next button,
+    // after Next the first answer button. Where it unlocked nothing, the window's first
+    // control in Tab order: never the one after the locked control, which could be Exit.
+    QWidget* firstInTabOrder = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!TakesFocus(w, this)) continue;
+        if (std::find(lockedAtPress_.begin(), lockedAtPress_.end(), w) != lockedAtPress_.end()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        if (!firstInTabOrder) firstInTabOrder = w;
+    }
+    if (firstInTabOrder) firstInTabOrder->setFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::closeEvent(QCloseEvent* event) {
@@ -391,7 +425,9 @@ void Run(const std::function<void()>& handler) {
 
 void OnClickImpl(QAbstractButton* button, FormWindow* window, std::function<void()> handler) {
     QObject::connect(button, &QAbstractButton::clicked, window, [window, handler = std::move(handler)] {
-        if (window->IsLoaded()) Run(handler);
+        if (!window->IsLoaded()) return;
+        window->PressBegins();
+        Run(handler);
     });
 }
 

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QAbstractButton;
 
@@ -59,6 +60,11 @@ public:
     // The load handler; runs when the form is loaded, before it is first shown.
     virtual void Form_Load() {}
 
+    // The control the player is on: the one that has the focus, or, from the moment a
+    // press locks the control that has it until the focus has come to rest elsewhere,
+    // that locked control (where a screen reader still is). Null when there is none.
+    QWidget* FocusedControl() const;
+
 protected:
     // Called by a form's constructor once its controls are built: applies what the design
     // says beyond Qt's own properties (the controls' design styles, default and cancel
@@ -102,7 +108,16 @@ private:
     // How far Qt's own position of the window lies from its outer corner now.
     QPoint ClientOffset() const;
 
+    // A press began: notes which controls are locked now, to know afterwards which ones it
+    // unlocked.
+    void PressBegins();
+    // Gives the focus, taken from a control that a press locked, its resting place.
+    void RestFocusAfterLock();
+    friend void OnClickImpl(QAbstractButton* button, FormWindow* window, std::function<void()> handler);
+
     FormBase* form_ = nullptr;
+    std::vector<const QWidget*> lockedAtPress_;  // controls locked when the last press began
+    QPointer<QWidget> focusLocked_;              // locked while it had the focus; see FocusedControl
     int borderStyle_ = 2;
     QString pictureFile_;
     QImage picture_;

@@ -28,6 +28,7 @@ bool Unavailable(QObject* object) { return Accessible(object)->state().disabled;
 struct Said {
     QPointer<QWidget> control;
     QString message;
+    QPointer<QWidget> focus;  // the control that had the focus then
 };
 std::vector<Said> said;
 
@@ -72,7 +73,7 @@ class AccessibilityTest : public QObject {
 private slots:
     void initTestCase() {
         harness::PrepareSuite();
-        runtime::SetAnnouncer([](QWidget* control, const QString& message) { said.push_back({control, message}); });
+        runtime::SetAnnouncer([](QWidget* control, const QString& message) { said.push_back({control, message, QApplication::focusWidget()}); });
     }
 
     // The session bus is opened early only where that is a plain connection: a bus that
@@ -196,7 +197,7 @@ private slots:
         for (int i : {0, 3}) {
             LevelWindow* w = harness::OpenLevel(i);
             for (int press = 1; press <= 3; ++press) {
-                if (press > 1) harness::Click(harness::AnswerButton(w, 1));
+                if (press > 1) harness::AccessKey(w, '1');
                 const std::size_t before = said.size();
                 harness::AccessKey(w, press == 1 ? 's' : 'n');
                 const Said s = SaidOnce(before);
@@ -214,7 +215,7 @@ private slots:
 
     void answersAnnounceRightWithMarksAndWrongWithTheCorrectOption() {
         LevelWindow* w = harness::OpenLevel(1);
-        harness::Click(w->ui.cmdNext);
+        harness::AccessKey(w, 's');
         // A right answer: the verdict and the new marks.
         std::size_t before = said.size();
         harness::AccessKey(w, char('0' + CorrectOption.value()));
@@ -230,9 +231,6 @@ private slots:
         harness::Click(harness::AnswerButton(w, correct % 4 + 1));
         QCOMPARE(SaidOnce(before).message,
                  QStringLiteral("Wrong answer. Correct Answer ") + QString::number(correct) + QStringLiteral(", ") + option);
-        // A click gave the button the focus; locked, it handed it to the question box,
-        // where the screen reader now is.
-        QCOMPARE(SaidOnce(before).control.data(), static_cast<QWidget*>(w->ui.Text1));
         // A second right answer counts on from the first.
         harness::Click(w->ui.cmdNext);
         before = said.size();
@@ -253,6 +251,7 @@ private slots:
             harness::AccessKey(w, 'n');
             QCOMPARE(SaidOnce(0).message, QStringLiteral("Level %1 completed").arg(i + 1));
             QCOMPARE(Name(w->ui.Text1), QStringLiteral("Question 200"));  // the last question stays on show
+            QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->ui.Text1));  // Next had it; nothing unlocked
             for (int n = 1; n <= 4; ++n) QVERIFY(Unavailable(harness::AnswerButton(w, n)));
             QVERIFY(Unavailable(w->ui.cmdNext));
             // Locked buttons say nothing more.
@@ -263,18 +262,37 @@ private slots:
         }
     }
 
-    void theAnnouncementGoesWhereTheFocusIs() {
-        // In Levels 2 to 5 Tab from the question reaches Exit first once an answer has
-        // locked the answer buttons; an access key leaves the focus there.
+    void theNewsGoesWhereThePlayerIsBeforeTheFocusMovesOn() {
+        // Level 3, where Exit comes before Next in Tab order. An access key leaves the focus
+        // where it is: on Exit, which Tab from the question reaches once an answer has locked
+        // the answer buttons.
         LevelWindow* w = harness::OpenLevel(2);
         harness::AccessKey(w, 's');
         harness::AccessKey(w, '1');
         QTest::keyClick(w, Qt::Key_Tab);
         QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->ui.cmdQuit));
-        const std::size_t before = said.size();
+        std::size_t before = said.size();
         harness::AccessKey(w, 'n');
         QCOMPARE(SaidOnce(before).control.data(), static_cast<QWidget*>(w->ui.cmdQuit));
         QVERIFY(SaidOnce(before).message.startsWith(QStringLiteral("Question 2. ")));
+        // Space on a button that the press locks: the news goes to that button, where the
+        // screen reader still is, while no control has the focus; only then does the focus
+        // rest on what the press unlocked: Next after an answer, the first answer after Next.
+        QTest::keyClick(w, Qt::Key_Backtab);
+        QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->ui.Command4));
+        for (QWidget* unlocked : {static_cast<QWidget*>(w->ui.cmdNext), static_cast<QWidget*>(w->ui.Command1)}) {
+            QWidget* pressed = w->focusWidget();
+            before = said.size();
+            QTest::keyClick(pressed, Qt::Key_Space);
+            QCoreApplication::processEvents();
+            QCOMPARE(SaidOnce(before).control.data(), pressed);
+            QCOMPARE(SaidOnce(before).focus.data(), nullptr);
+            QCOMPARE(w->focusWidget(), unlocked);
+        }
+        // Back onto the question box: its text stays as shown, not selected.
+        QTest::keyClick(w, Qt::Key_Backtab);
+        QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->ui.Text1));
+        QVERIFY(!w->ui.Text1->hasSelectedText());
     }
 
     void twoWindowsEachSpeakOfTheirOwnControls() {

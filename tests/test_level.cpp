@@ -414,7 +414,7 @@ private slots:
         QCOMPARE(QuestionNo.value(), 0);
         harness::AccessKey(w, 's');
         QCOMPARE(QuestionNo.value(), 1);
-        // The focus leaves the now locked Next for the question, not for Exit.
+        // Access keys leave the focus on the question box.
         QCOMPARE(w->focusWidget(), w->ui.Text1);
         const int correct = CorrectOption.value();
         harness::AccessKey(w, char('0' + correct));

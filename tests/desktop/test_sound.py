@@ -26,9 +26,8 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-import screen_reader as a11y  # noqa: E402
-from screen_reader import Failure, expect, expect_equal, pyatspi, wait_for  # noqa: E402
+import atspi as a11y
+from atspi import Failure, expect, expect_equal, pyatspi, wait_for
 
 QUIET = 3.0  # seconds after an answer by which any sound it makes has begun and ended
 RATE = 44100  # frames a second, two channels of 16-bit samples
