@@ -49,10 +49,14 @@ void StartProgram() {
     });
 }
 
+QAbstractButton* LevelButton(int index) {
+    auto& m = frmTarvonix->ui;
+    QAbstractButton* buttons[] = {m.cmdLevel1, m.cmdLevel2, m.cmdLevel3, m.cmdLevel4, m.cmdLevel5};
+    return buttons[index];
+}
+
 LevelWindow* OpenLevel(int index) {
-    QAbstractButton* buttons[] = {frmTarvonix->ui.cmdLevel1, frmTarvonix->ui.cmdLevel2, frmTarvonix->ui.cmdLevel3,
-                                  frmTarvonix->ui.cmdLevel4, frmTarvonix->ui.cmdLevel5};
-    Click(buttons[index]);
+    Click(LevelButton(index));
     return static_cast<LevelWindow*>(LevelForms()[index]->window());
 }
 
@@ -60,6 +64,24 @@ QAbstractButton* AnswerButton(LevelWindow* w, int n) {
     QAbstractButton* buttons[] = {w->ui.Command1, w->ui.Command2, w->ui.Command3, w->ui.Command4};
     return buttons[n - 1];
 }
+
+bool AnswersEnabled(LevelWindow* w) {
+    const bool first = w->ui.Command1->isEnabled();
+    for (int n = 2; n <= 4; ++n)
+        if (AnswerButton(w, n)->isEnabled() != first) qFatal("answer buttons disagree");
+    return first;
+}
+
+Face FaceShown(LevelWindow* w) {
+    const QImage shown = w->ui.Image1->pixmap().toImage();
+    if (shown.isNull()) return Face::None;
+    if (w->ui.Image2->pixmap().toImage() == w->ui.Image3->pixmap().toImage()) return Face::Other;
+    if (shown == w->ui.Image2->pixmap().toImage()) return Face::Right;
+    if (shown == w->ui.Image3->pixmap().toImage()) return Face::Wrong;
+    return Face::Other;
+}
+
+QString Text(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
@@ -70,10 +92,6 @@ void AccessKey(QWidget* window, char key) {
     QTest::keyClick(window, key, Qt::AltModifier);
     QCoreApplication::processEvents();
 }
-
-}  // namespace harness
-
-namespace harness {
 
 void AnswerErrorBox(QString* text) {
     auto* timer = new QTimer(qApp);
@@ -86,10 +104,6 @@ void AnswerErrorBox(QString* text) {
     });
     timer->start(10);
 }
-
-}  // namespace harness
-
-namespace harness {
 
 QRect Px(int left, int top, int width, int height) {
     auto p = runtime::PixelsFromTwips;

@@ -1,6 +1,6 @@
 #pragma once
 // What every suite needs: the program's application set-up, a clean program state before
-// each test, and ways to drive the real windows.
+// each test, and ways to drive the real windows and read them back.
 
 #include "about/AboutBox.h"
 #include "app/MainMenu.h"
@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <array>
+#include <string_view>
 #include <vector>
 
 namespace harness {
@@ -31,11 +32,24 @@ void StartProgram();
 // The five level forms, indexed 0 to 4 for levels 1 to 5.
 std::array<runtime::Form<LevelWindow>*, 5> LevelForms();
 
+// The menu's level button `index` (0 to 4 for levels 1 to 5).
+QAbstractButton* LevelButton(int index);
+
 // Opens level window `index` (0 to 4 for levels 1 to 5) with its menu button, as a player does.
 LevelWindow* OpenLevel(int index);
 
 // Answer button n (1 to 4) of a level window.
 QAbstractButton* AnswerButton(LevelWindow* w, int n);
+
+// Whether the four answer buttons are enabled; they always agree.
+bool AnswersEnabled(LevelWindow* w);
+
+// The verdict a level window shows: no picture, or a copy of one of its two faces.
+enum class Face { None, Right, Wrong, Other };
+Face FaceShown(LevelWindow* w);
+
+// A text of the question bank as Qt holds it.
+QString Text(std::u16string_view text);
 
 // Clicks a button as a player does with the mouse, and lets pending events run.
 void Click(QAbstractButton* button);
