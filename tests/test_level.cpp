@@ -1,6 +1,6 @@
 // The level window: what each level has of its own, the shuffle, whole passes in every
 // level with what a screen reader is told along the way, the keyboard, leaving, several
-// windows sharing one quiz, the texts as stored, and random play across every window.
+// windows sharing one quiz, and the texts as stored.
 
 #include "Harness.h"
 #include "bank/Levels.h"
@@ -10,7 +10,6 @@
 #include "runtime/Controls.h"
 
 #include <QAccessible>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QRandomGenerator>
@@ -101,8 +100,6 @@ std::pair<int, int> Inked(QLabel* label) {
     return {first, last - first + 1};
 }
 
-char KeyOf(QAbstractButton* b) { return b->text().at(b->text().indexOf(QLatin1Char('&')) + 1).toLower().toLatin1(); }
-QImage Seen(QWidget* w) { return w->grab().toImage(); }
 
 }  // namespace
 
@@ -413,77 +410,6 @@ private slots:
         }
         QCOMPARE(cut, QStringList{QStringLiteral("level 3 number 130 option 3")});
         QCOMPARE(frmgk2->ui.Label8->size(), Px(0, 0, 4140, 255).size());
-    }
-
-    // Random play across the menu, the level windows and the About box: clicks, access keys
-    // and window-manager closes, on enabled and disabled buttons. After each action: each
-    // question once per pass, marks never above the answers taken, a pressed level window
-    // shows the question at the current position, and the program ends only through the
-    // About box, once no window is left.
-    void randomPlayKeepsItsPromises_data() {
-        QTest::addColumn<quint32>("seed");
-        for (quint32 seed = 1; seed <= 12; ++seed) QTest::addRow("seed %u", seed) << seed;
-    }
-    void randomPlayKeepsItsPromises() {
-        QFETCH(quint32, seed);
-        QRandomGenerator random(seed);
-        runtime::SubstituteRandomSequence([&random] { return float(random.bounded(1 << 24)) / float(1 << 24); });
-        QSet<int> shown;
-        int taken = 0;
-        bool aboutShown = false;
-        for (int step = 0; step < 1500 && !runtime::HasEnded(); ++step) {
-            // A loaded window, then one of its buttons: mostly one that does something.
-            QList<QWidget*> windows;
-            for (runtime::FormBase* f : std::initializer_list<runtime::FormBase*>{&frmTarvonix, &frmAbout, &frmgk, &frmgk1,
-                                                                                  &frmgk2, &frmgk3, &frmgk4})
-                if (f->IsLoaded()) windows << f->window();
-            QWidget* window = windows[random.bounded(windows.size())];
-            auto* level = qobject_cast<LevelWindow*>(window);
-            QList<QAbstractButton*> buttons = window->findChildren<QAbstractButton*>(), enabled;
-            if (window == frmTarvonix.window() && random.bounded(30) != 0) buttons.removeOne(frmTarvonix->ui.cmdExit);
-            if (level && random.bounded(15) != 0) buttons.removeOne(level->ui.cmdQuit);
-            for (auto* b : buttons)
-                if (b->isEnabled()) enabled << b;
-            const auto& pool = enabled.isEmpty() || random.bounded(10) == 0 ? buttons : enabled;
-            QAbstractButton* button = pool[random.bounded(pool.size())];
-            const bool opens = window == frmTarvonix.window() && button != frmTarvonix->ui.cmdExit &&
-                               !LevelForms()[KeyOf(button) - '1']->IsLoaded();
-            const bool answers = level && button->isEnabled() && KeyOf(button) >= '1' && KeyOf(button) <= '4';
-            const int before = QuestionNo.value();
-            const quint32 how = random.bounded(20);
-            if (how == 0 && window != frmTarvonix.window()) {  // the window manager closes it
-                QCloseEvent close;
-                QApplication::sendEvent(window, &close);
-                QVERIFY(window->isHidden());
-            } else if (how < 4) {
-                window->activateWindow();
-                QVERIFY(QTest::qWaitForWindowActive(window));
-                AccessKey(window, KeyOf(button));
-                taken += answers;
-            } else {
-                Click(button);
-                taken += answers;
-            }
-            FlushDeletes();
-            QVERIFY(Errors().empty());
-            if (opens) {
-                QVERIFY(IsPermutation() && QuestionNo.value() == 0 && Marks.value() == 0);
-                shown.clear();
-                taken = 0;
-            } else if (QuestionNo.value() != before) {
-                QVERIFY(level && QuestionNo.value() == before + 1);
-                if (QuestionNo.value() <= 200) {
-                    const int number = QuestionOrder(QuestionNo).value();
-                    QVERIFY2(!shown.contains(number), "a question shown twice in one pass");
-                    shown.insert(number);
-                    ExpectShowing(level, number);
-                }
-            }
-            QVERIFY(Marks.value() >= 0 && Marks.value() <= taken);
-            aboutShown = aboutShown || frmAbout.IsLoaded();
-            QCOMPARE(runtime::HasEnded(), runtime::LoadedFormCount() == 0);
-            QVERIFY(!runtime::HasEnded() || (aboutShown && runtime::ExitStatus() == 0));
-        }
     }
 
     void nothingASightedPlayerSeesChanges() {
