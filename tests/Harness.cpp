@@ -2,17 +2,15 @@
 
 #include "app/Program.h"
 #include "runtime/Fonts.h"
-#include "runtime/Numbers.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSet>
 #include <QTimer>
 
 namespace harness {
 
-namespace {
-std::vector<runtime::RuntimeError> errors;
-}
+static std::vector<runtime::RuntimeError> errors;
 
 void PrepareSuite() {
     PrepareApplication();
@@ -28,11 +26,7 @@ void ResetProgram() {
     frmAbout.Unload();
     for (auto* form : LevelForms()) form->Unload();
     FlushDeletes();
-    QuestionNo = 0;
-    Marks = 0;
-    CorrectOption = 0;
-    RandomNo = 0;
-    ScanNo = 0;
+    for (Integer* state : {&QuestionNo, &Marks, &CorrectOption, &RandomNo, &ScanNo}) *state = 0;
     for (int i = 0; i <= 200; ++i) QuestionOrder(i) = 0;
     runtime::ResetEnd();
     runtime::SubstituteRandomSequence({});
@@ -55,6 +49,12 @@ QAbstractButton* LevelButton(int index) {
     return buttons[index];
 }
 
+bool IsPermutation() {
+    QSet<int> seen;
+    for (int p = 1; p <= 200; ++p) seen.insert(QuestionOrder(p).value());
+    return seen.size() == 200 && !seen.contains(0) && !seen.contains(201) && QuestionOrder(0).value() == 0;
+}
+
 LevelWindow* OpenLevel(int index) {
     Click(LevelButton(index));
     return static_cast<LevelWindow*>(LevelForms()[index]->window());
@@ -73,12 +73,10 @@ bool AnswersEnabled(LevelWindow* w) {
 }
 
 Face FaceShown(LevelWindow* w) {
-    const QImage shown = w->ui.Image1->pixmap().toImage();
+    const QImage shown = w->ui.Image1->pixmap().toImage(), right = w->ui.Image2->pixmap().toImage();
+    const QImage wrong = w->ui.Image3->pixmap().toImage();
     if (shown.isNull()) return Face::None;
-    if (w->ui.Image2->pixmap().toImage() == w->ui.Image3->pixmap().toImage()) return Face::Other;
-    if (shown == w->ui.Image2->pixmap().toImage()) return Face::Right;
-    if (shown == w->ui.Image3->pixmap().toImage()) return Face::Wrong;
-    return Face::Other;
+    return right == wrong ? Face::Other : shown == right ? Face::Right : shown == wrong ? Face::Wrong : Face::Other;
 }
 
 QString Text(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
@@ -105,22 +103,11 @@ void AnswerErrorBox(QString* text) {
     timer->start(10);
 }
 
-QRect Px(int left, int top, int width, int height) {
-    auto p = runtime::PixelsFromTwips;
-    return {p(left), p(top), p(width), p(height)};
-}
-
-QColor TextColour(QWidget* control) {
-    control->ensurePolished();
-    return control->palette().color(control->foregroundRole());
-}
-
 QStringList TabWalk(QWidget* first) {
     QStringList names;
     QWidget* w = first;
     do {
-        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window()))
-            names << w->objectName();
+        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window())) names << w->objectName();
         w = w->nextInFocusChain();
     } while (w != first);
     return names;

@@ -1,7 +1,6 @@
-// The whole program: the display platform and session bus it asks for, the menu and the
-// About box as a player and a screen reader meet them, the way out through the About box,
-// the error reports that end it with status 1, random play across every window, and long
-// play that leaves nothing behind.
+// The whole program: the display platform and session bus it asks for, the menu and the About
+// box as a player and a screen reader meet them, the way out through the About box, the error
+// reports that end it with status 1, random play across every window, and long play.
 
 #include "Harness.h"
 #include "app/Program.h"
@@ -36,20 +35,13 @@ void Queue(QTimer& timer, std::vector<std::function<void()>> steps) {
 struct Variable {
     const char* name;
     QByteArray saved;
-    Variable(const char* n, const QByteArray& value) : name(n), saved(qEnvironmentVariableIsSet(n) ? qgetenv(n) : QByteArray()) {
-        Set(value);
-    }
+    Variable(const char* n, const QByteArray& v) : name(n), saved(qEnvironmentVariableIsSet(n) ? qgetenv(n) : QByteArray()) { Set(v); }
     ~Variable() { Set(saved); }
     void Set(const QByteArray& value) const { value.isNull() ? qunsetenv(name) : qputenv(name, value); }
 };
 
 char KeyOf(QAbstractButton* b) { return b->text().at(b->text().indexOf(QLatin1Char('&')) + 1).toLower().toLatin1(); }
 
-bool IsPermutation() {
-    QSet<int> seen;
-    for (int p = 1; p <= 200; ++p) seen.insert(QuestionOrder(p).value());
-    return seen.size() == 200 && !seen.contains(0) && !seen.contains(201) && QuestionOrder(0).value() == 0;
-}
 
 // What the program holds: widgets, windows, objects under the application, forms loaded.
 QList<qsizetype> Holdings() {
@@ -133,8 +125,7 @@ private slots:
     }
 
     void startsWithTheMenuAndTheQuizStateZero() {
-        QVERIFY(QuestionNo.value() == 0 && Marks.value() == 0 && CorrectOption.value() == 0);
-        QVERIFY(RandomNo.value() == 0 && ScanNo.value() == 0);
+        QVERIFY(QuestionNo.value() == 0 && Marks.value() == 0 && CorrectOption.value() == 0 && RandomNo.value() == 0 && ScanNo.value() == 0);
         for (int i = 0; i <= 200; ++i) QCOMPARE(QuestionOrder(i).value(), 0);
         QVERIFY(frmTarvonix->isVisible() && runtime::LoadedFormCount() == 1);
     }
@@ -144,8 +135,7 @@ private slots:
     void menuAndAboutBoxAsDesigned() {
         MainMenu* menu = &*frmTarvonix;
         QVERIFY(menu->windowFlags() & Qt::FramelessWindowHint);
-        QCOMPARE(menu->windowTitle(), QStringLiteral("Tarvonix"));
-        QCOMPARE(Name(menu), QStringLiteral("Tarvonix"));
+        QVERIFY(menu->windowTitle() == QStringLiteral("Tarvonix") && Name(menu) == QStringLiteral("Tarvonix"));
         QVERIFY(menu->Left() == 2880.0f && menu->Top() == 2160.0f && menu->minimumSize() == menu->maximumSize());
         QCOMPARE(QApplication::focusWidget(), menu->ui.cmdLevel1);
         QCOMPARE(TabWalk(menu->ui.cmdLevel1), QStringList({"cmdLevel1", "cmdLevel2", "cmdLevel3", "cmdLevel4", "cmdLevel5", "cmdExit"}));
@@ -157,8 +147,7 @@ private slots:
         QCOMPARE(about->minimumSize(), about->maximumSize());
         QVERIFY(std::fabs(about->Left() - (7680.0f - about->Width() / 2)) <= 7.5f);  // centred on 15360 by 11520 twips
         QVERIFY(std::fabs(about->Top() - (5760.0f - about->Height() / 2)) <= 7.5f);
-        QCOMPARE(Name(about), QStringLiteral("About TARVONIX"));
-        QCOMPARE(Name(about->ui.cmdOK), QStringLiteral("Ok"));
+        QVERIFY(Name(about) == QStringLiteral("About TARVONIX") && Name(about->ui.cmdOK) == QStringLiteral("Ok"));
         QCOMPARE(QApplication::focusWidget(), about->ui.cmdOK);
         QCOMPARE(TabWalk(about->ui.cmdOK), QStringList({"cmdOK", "Picture1"}));
         const QImage unfocused = about->ui.Picture1->grab().toImage();  // the panel shows it has the focus
@@ -244,11 +233,9 @@ private slots:
             QCoreApplication::processEvents();
         };
         press(frmTarvonix.window(), menuKey);
-        if (opens >= 0) {
-            QVERIFY(LevelForms()[opens]->IsLoaded() && frmTarvonix.IsLoaded());
-            return;
-        }
-        QVERIFY(!frmTarvonix.IsLoaded() && frmAbout.IsLoaded() && !runtime::HasEnded());
+        QVERIFY(opens < 0 ? !frmTarvonix.IsLoaded() && frmAbout.IsLoaded() && !runtime::HasEnded()
+                          : LevelForms()[opens]->IsLoaded() && frmTarvonix.IsLoaded());
+        if (opens >= 0) return;
         QCloseEvent close;
         aboutKey ? press(frmAbout.window(), aboutKey) : void(QApplication::sendEvent(frmAbout.window(), &close));
         QVERIFY(!frmAbout.IsLoaded() && runtime::HasEnded() && runtime::ExitStatus() == 0);
@@ -258,21 +245,19 @@ private slots:
     // on; a second click on the gone menu's Exit shows no second box; a level window left
     // open keeps the program running after OK, until its own Exit.
     void theWayOutIsThroughTheAboutBox() {
-        bool menuLoadedAtShow = true;
         struct Watcher : QObject {
-            bool* loaded;
-            explicit Watcher(bool* l) : loaded(l) {}
+            bool menuLoadedAtShow = true;
             bool eventFilter(QObject* o, QEvent* e) override {
-                if (e->type() == QEvent::Show && frmAbout.IsLoaded() && o == frmAbout.window()) *loaded = frmTarvonix.IsLoaded();
+                if (e->type() == QEvent::Show && o == frmAbout.window()) menuLoadedAtShow = frmTarvonix.IsLoaded();
                 return false;
             }
-        } watcher(&menuLoadedAtShow);
+        } watcher;
         Click(LevelButton(1));
         QPushButton* exit = frmTarvonix->ui.cmdExit;
         qApp->installEventFilter(&watcher);
         Click(exit);
         qApp->removeEventFilter(&watcher);
-        QVERIFY(!menuLoadedAtShow && !frmTarvonix.IsLoaded() && frmAbout->isVisible() && !runtime::HasEnded());
+        QVERIFY(!watcher.menuLoadedAtShow && !frmTarvonix.IsLoaded() && frmAbout->isVisible() && !runtime::HasEnded());
         AboutBox* about = &*frmAbout;
         Click(exit);
         QCOMPARE(&*frmAbout, about);
