@@ -29,7 +29,12 @@ Said SaidOnce(std::size_t before) {  // the one thing said since `before`
     return said.back();
 }
 
-const bank::Question& Record(LevelWindow* w, int number) { return bank::LevelTable(w->design.level)[number - 1]; }
+// The record of `number` in the table of the window's level, known by its form, not its design.
+const bank::Question& Record(LevelWindow* w, int number) {
+    int level = 1;
+    while (LevelForms()[level - 1]->window() != w) ++level;
+    return bank::LevelTable(level)[number - 1];
+}
 bool Idle(LevelWindow* w) { return !AnswersEnabled(w); }
 
 
