@@ -2,17 +2,15 @@
 
 #include "app/Program.h"
 #include "runtime/Fonts.h"
-#include "runtime/Numbers.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSet>
 #include <QTimer>
 
 namespace harness {
 
-namespace {
-std::vector<runtime::RuntimeError> errors;
-}
+static std::vector<runtime::RuntimeError> errors;
 
 void PrepareSuite() {
     PrepareApplication();
@@ -28,11 +26,7 @@ void ResetProgram() {
     frmAbout.Unload();
     for (auto* form : LevelForms()) form->Unload();
     FlushDeletes();
-    QuestionNo = 0;
-    Marks = 0;
-    CorrectOption = 0;
-    RandomNo = 0;
-    ScanNo = 0;
+    for (Integer* state : {&QuestionNo, &Marks, &CorrectOption, &RandomNo, &ScanNo}) *state = 0;
     for (int i = 0; i <= 200; ++i) QuestionOrder(i) = 0;
     runtime::ResetEnd();
     runtime::SubstituteRandomSequence({});
@@ -49,10 +43,20 @@ void StartProgram() {
     });
 }
 
+QAbstractButton* LevelButton(int index) {
+    auto& m = frmTarvonix->ui;
+    QAbstractButton* buttons[] = {m.cmdLevel1, m.cmdLevel2, m.cmdLevel3, m.cmdLevel4, m.cmdLevel5};
+    return buttons[index];
+}
+
+bool IsPermutation() {
+    QSet<int> seen;
+    for (int p = 1; p <= 200; ++p) seen.insert(QuestionOrder(p).value());
+    return seen.size() == 200 && !seen.contains(0) && !seen.contains(201) && QuestionOrder(0).value() == 0;
+}
+
 LevelWindow* OpenLevel(int index) {
-    QAbstractButton* buttons[] = {frmTarvonix->ui.cmdLevel1, frmTarvonix->ui.cmdLevel2, frmTarvonix->ui.cmdLevel3,
-                                  frmTarvonix->ui.cmdLevel4, frmTarvonix->ui.cmdLevel5};
-    Click(buttons[index]);
+    Click(LevelButton(index));
     return static_cast<LevelWindow*>(LevelForms()[index]->window());
 }
 
@@ -60,6 +64,22 @@ QAbstractButton* AnswerButton(LevelWindow* w, int n) {
     QAbstractButton* buttons[] = {w->ui.Command1, w->ui.Command2, w->ui.Command3, w->ui.Command4};
     return buttons[n - 1];
 }
+
+bool AnswersEnabled(LevelWindow* w) {
+    const bool first = w->ui.Command1->isEnabled();
+    for (int n = 2; n <= 4; ++n)
+        if (AnswerButton(w, n)->isEnabled() != first) qFatal("answer buttons disagree");
+    return first;
+}
+
+Face FaceShown(LevelWindow* w) {
+    const QImage shown = w->ui.Image1->pixmap().toImage(), right = w->ui.Image2->pixmap().toImage();
+    const QImage wrong = w->ui.Image3->pixmap().toImage();
+    if (shown.isNull()) return Face::None;
+    return right == wrong ? Face::Other : shown == right ? Face::Right : shown == wrong ? Face::Wrong : Face::Other;
+}
+
+QString Text(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
 
 void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);
@@ -70,10 +90,6 @@ void AccessKey(QWidget* window, char key) {
     QTest::keyClick(window, key, Qt::AltModifier);
     QCoreApplication::processEvents();
 }
-
-}  // namespace harness
-
-namespace harness {
 
 void AnswerErrorBox(QString* text) {
     auto* timer = new QTimer(qApp);
@@ -87,26 +103,11 @@ void AnswerErrorBox(QString* text) {
     timer->start(10);
 }
 
-}  // namespace harness
-
-namespace harness {
-
-QRect Px(int left, int top, int width, int height) {
-    auto p = runtime::PixelsFromTwips;
-    return {p(left), p(top), p(width), p(height)};
-}
-
-QColor TextColour(QWidget* control) {
-    control->ensurePolished();
-    return control->palette().color(control->foregroundRole());
-}
-
 QStringList TabWalk(QWidget* first) {
     QStringList names;
     QWidget* w = first;
     do {
-        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window()))
-            names << w->objectName();
+        if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(first->window())) names << w->objectName();
         w = w->nextInFocusChain();
     } while (w != first);
     return names;

@@ -1,6 +1,6 @@
 #pragma once
 // What every suite needs: the program's application set-up, a clean program state before
-// each test, and ways to drive the real windows.
+// each test, and ways to drive the real windows and read them back.
 
 #include "about/AboutBox.h"
 #include "app/MainMenu.h"
@@ -11,47 +11,47 @@
 #include <QPushButton>
 #include <QTest>
 #include <array>
+#include <string_view>
 #include <vector>
 
 namespace harness {
 
 // Once per suite, before the first test.
 void PrepareSuite();
-
 // Before each test: every form unloaded and deleted, the quiz state 0, the end undone,
 // the random sequence the generator's own, errors reported to the test (see Errors()).
 void ResetProgram();
 
-// Errors the runtime reported since the last reset.
-const std::vector<runtime::RuntimeError>& Errors();
-
+const std::vector<runtime::RuntimeError>& Errors();  // reported since the last reset
 // Starts the program as its entry point does: quiz state 0, the menu loaded and shown.
 void StartProgram();
+// Whether QuestionOrder holds each of 1 to 200 once in positions 1 to 200, and 0 in position 0.
+bool IsPermutation();
 
-// The five level forms, indexed 0 to 4 for levels 1 to 5.
+// The five level forms, and the menu's buttons that open them, indexed 0 to 4 for levels 1 to 5.
 std::array<runtime::Form<LevelWindow>*, 5> LevelForms();
-
-// Opens level window `index` (0 to 4 for levels 1 to 5) with its menu button, as a player does.
+QAbstractButton* LevelButton(int index);
+// Opens level window `index` with its menu button, as a player does.
 LevelWindow* OpenLevel(int index);
 
-// Answer button n (1 to 4) of a level window.
+// Answer button n (1 to 4) of a level window; whether the four are enabled, as they agree.
 QAbstractButton* AnswerButton(LevelWindow* w, int n);
+bool AnswersEnabled(LevelWindow* w);
+
+// The verdict a level window shows: no picture, or a copy of one of its two faces.
+enum class Face { None, Right, Wrong, Other };
+Face FaceShown(LevelWindow* w);
+
+QString Text(std::u16string_view text);  // a text of the question bank as Qt holds it
 
 // Clicks a button as a player does with the mouse, and lets pending events run.
 void Click(QAbstractButton* button);
-
 // Presses Alt+key in the window that holds the button, as a player does with an access
 // key, and waits until the press has had its effect.
 void AccessKey(QWidget* window, char key);
 
 // Closes the next message box that reports an error, as soon as it shows, keeping its text.
 void AnswerErrorBox(QString* text);
-
-// A rectangle given in twips, in pixels as the design's controls are placed.
-QRect Px(int left, int top, int width, int height);
-
-// The colour a control draws its text in.
-QColor TextColour(QWidget* control);
 
 // The names of the controls that Tab visits, in order, starting from `first`: enabled,
 // visible and taking the focus by Tab.
