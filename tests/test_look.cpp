@@ -1,10 +1,7 @@
-// What the player sees: the real windows drawn offscreen and compared with approved pictures in
-// tests/looks (the menu, each level in play and completed, the About box), the embedded fonts and
-// only those, no style sheets on the forms, the program's icon on every window, and covered
-// windows drawn whole again when they come to the front.
-//
-// After a deliberate change of the look, TARVONIX_APPROVE=1 rewrites the approved pictures;
-// look at each before committing it.
+// What the player sees: the real windows drawn offscreen against approved pictures in tests/looks
+// (after a deliberate change of the look, TARVONIX_APPROVE=1 rewrites them: look at each before
+// committing it), the embedded fonts alone, no style sheets, the program's icon on every window,
+// and covered windows drawn whole again when they come to the front.
 
 #include "Harness.h"
 
@@ -28,7 +25,7 @@ void ExpectLook(QWidget* window, const QString& name) {
     QVERIFY2(same, qPrintable(QStringLiteral("%1 differs from %2; drawn: %3").arg(name, approved, actual)));
 }
 
-// The questions in a fixed order, the same each time a level opens: 18, 55, 92, ...
+// The questions in a fixed order, for the first level a test opens: 18, 55, 92, ...
 void FixTheOrder() {
     runtime::SubstituteRandomSequence([c = 0]() mutable { return ((17 + 37 * c++) % 200 + 0.5f) / 200; });
 }
@@ -53,11 +50,7 @@ class LookTest : public QObject {
 
 private slots:
     void initTestCase() { harness::PrepareSuite(); }
-    void init() {
-        harness::ResetProgram();
-        FixTheOrder();
-        harness::StartProgram();
-    }
+    void init() { harness::ResetProgram(), FixTheOrder(), harness::StartProgram(); }
 
     void menuAndAboutBox() {
         ExpectLook(&*frmTarvonix, QStringLiteral("menu"));
