@@ -56,7 +56,6 @@ private slots:
         QCOMPARE(Scale(), qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());  // as CTest asked
         for (const QString name : {"menu.bmp", "tarvonix.bmp", "face-right.png", "face-wrong.png"}) {
             const QImage twice = Picture(QString(name).insert(name.lastIndexOf('.'), "@2x"));
-            QCOMPARE(twice.size(), Picture(name).size() * 2);
             QVERIFY2(MeanDifference(Picture(name), twice) < 8.0, qPrintable(name));
         }
         // Drawn, not copied: the faces' 2x renderings are told apart as their 1x ones are, corners transparent.
