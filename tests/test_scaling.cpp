@@ -1,197 +1,89 @@
-// The windows on a scaled screen: each picture is shown in the rendering the screen asks
-// for (the design's 1x one, or its 2x one on a screen scaled above 100 %), both renderings
-// show the same picture, and every caption still fits its control as designed. CTest runs
-// this suite at 100 %, 125 %, 150 % and 200 %.
+// The windows at 100 %, 125 %, 150 % and 200 % (as CTest runs this suite): each picture in the rendering
+// the screen asks for (2x above 100 %), both renderings alike, and every caption fitting its control.
 
 #include "Harness.h"
 
-#include "bank/Levels.h"
-#include "runtime/Controls.h"
-
-#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QScreen>
 
 namespace {
+double Scale() { return QGuiApplication::primaryScreen()->devicePixelRatio(); }
 
-double ScreenScale() { return QGuiApplication::primaryScreen()->devicePixelRatio(); }
+QImage Picture(const QString& name) { return QImage(":/pictures/" + name).convertToFormat(QImage::Format_ARGB32_Premultiplied); }
 
-// Whether the screen asks for the 2x renderings.
-bool Scaled() { return ScreenScale() > 1.0; }
-
-// The design picture at 1x, as the file holds it.
-QImage Design(const char* name) { return QImage(QStringLiteral(":/pictures/") + QLatin1String(name)); }
-
-// Mean difference per channel (0 to 255) between two same-sized images, premultiplied so
-// that the colour under a transparent pixel does not count.
-double MeanDifference(const QImage& a, const QImage& b) {
-    const QImage x = a.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const QImage y = b.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+// Mean difference per channel (0 to 255) between a 1x picture and its 2x rendering brought down.
+double MeanDifference(const QImage& once, QImage twice) {
+    twice = twice.scaled(once.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     double sum = 0;
-    for (int row = 0; row < x.height(); ++row)
-        for (int col = 0; col < x.width(); ++col) {
-            const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) +
-                   std::abs(qAlpha(p) - qAlpha(q));
-        }
-    return sum / (4.0 * x.width() * x.height());
+    for (qsizetype i = 0; i < once.sizeInBytes(); ++i) sum += std::abs(once.constBits()[i] - twice.constBits()[i]);
+    return sum / double(once.sizeInBytes());
 }
 
-// A 2x rendering brought to 1x by averaging each 2x2 block, premultiplied.
-QImage Halved(const QImage& twice) {
-    const QImage t = twice.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage half(t.width() / 2, t.height() / 2, QImage::Format_ARGB32_Premultiplied);
-    for (int row = 0; row < half.height(); ++row)
-        for (int col = 0; col < half.width(); ++col) {
-            int sums[4] = {};
-            for (QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)}) {
-                const QRgb p = t.pixel(2 * col + d.x(), 2 * row + d.y());
-                sums[0] += qRed(p), sums[1] += qGreen(p), sums[2] += qBlue(p), sums[3] += qAlpha(p);
-            }
-            half.setPixel(col, row, qRgba((sums[0] + 2) / 4, (sums[1] + 2) / 4, (sums[2] + 2) / 4, (sums[3] + 2) / 4));
-        }
-    return half;
-}
-
-// The picture a form shows is the design's at 1x, or its 2x rendering on a scaled screen,
-// either way at the design's size.
-void ExpectRendering(const QPixmap& shown, const char* name) {
-    const QImage design = Design(name);
+// A shown picture: the design's at 1x, its 2x rendering on a scaled screen.
+void ExpectRendering(const QPixmap& shown, const QString& name) {
+    const QImage design = Picture(name);  // at the design's size, at 1x the design's pixels
     QCOMPARE(shown.deviceIndependentSize(), QSizeF(design.size()));
-    if (Scaled()) {
-        QCOMPARE(shown.devicePixelRatio(), 2.0);
-        QCOMPARE(shown.size(), design.size() * 2);
-    } else {
-        QCOMPARE(shown.devicePixelRatio(), 1.0);
-        QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                 design.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-    }
+    QCOMPARE(shown.devicePixelRatio(), Scale() > 1 ? 2.0 : 1.0);
+    if (Scale() == 1) QCOMPARE(shown.toImage().convertToFormat(design.format()), design);
 }
 
-// The design's own longest option, wider than any option label at every scale.
-constexpr QStringView kWiderThanItsLabel = u"LARRY COLLINS AND DOMINIQUE LAPPIERRE";
-
-// Every caption of a window lies within its label on the lines the label has room for:
-// one line for each caption but the About box's warning, which wraps within its height.
+// Every caption lies within its control on one line; the About box's warning wraps within its height.
 void ExpectCaptionsFit(QWidget* window) {
     for (QLabel* label : window->findChildren<QLabel*>()) {
-        if (label->text().isEmpty() || !label->pixmap().isNull()) continue;
-        if (label->text() == kWiderThanItsLabel) continue;
-        const QString what = label->objectName() + QStringLiteral(": ") + label->text();
-        const QRectF room = label->contentsRect();
+        if (label->text().isEmpty() || label->text() == u"LARRY COLLINS AND DOMINIQUE LAPPIERRE") continue;  // by design
         const QFontMetricsF metrics(label->font(), label);
-        const QRectF needed = metrics.boundingRect(room, int(label->alignment()) | Qt::TextWordWrap, label->text());
-        QVERIFY2(needed.width() <= room.width() + 0.01, qPrintable(what));
+        const QRectF room = label->contentsRect(), needed = metrics.boundingRect(room, int(label->alignment()) | Qt::TextWordWrap, label->text());
         const int lines = qRound(needed.height() / metrics.lineSpacing());
-        if (label->objectName() == QLatin1String("lblDisclaimer")) {
-            QVERIFY2(lines * metrics.lineSpacing() <= room.height() + 0.01, qPrintable(what));
-        } else {
-            QVERIFY2(lines == 1, qPrintable(what + QStringLiteral(" wraps")));
-        }
+        const bool fits = label->objectName() == u"lblDisclaimer" ? lines * metrics.lineSpacing() <= room.height() + 0.01 : lines == 1;
+        QVERIFY2(needed.width() <= room.width() + 0.01 && fits, qPrintable(label->objectName() + ": " + label->text()));
     }
-    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
-        const QFontMetricsF metrics(button->font(), button);
-        QString caption = button->text();
-        caption.remove(QLatin1Char('&'));
-        QVERIFY2(metrics.horizontalAdvance(caption) < button->width(), qPrintable(button->objectName()));
-    }
-    for (QGroupBox* frame : window->findChildren<QGroupBox*>()) {
-        const QFontMetricsF metrics(frame->font(), frame);
-        QVERIFY2(metrics.horizontalAdvance(frame->title()) < frame->width(), qPrintable(frame->objectName()));
-    }
+    for (QAbstractButton* b : window->findChildren<QAbstractButton*>())
+        QVERIFY2(QFontMetricsF(b->font(), b).horizontalAdvance(b->text().remove('&')) < b->width(), qPrintable(b->text()));
+    for (QGroupBox* f : window->findChildren<QGroupBox*>())
+        QVERIFY2(QFontMetricsF(f->font(), f).horizontalAdvance(f->title()) < f->width(), qPrintable(f->title()));
 }
-
 }  // namespace
 
 class ScalingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() {
-        harness::PrepareSuite();
-        // The scale CTest asked for is the one the screen has.
-        QCOMPARE(ScreenScale(), qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
-    }
-    void init() {
-        harness::ResetProgram();
-        harness::StartProgram();
-    }
+    void initTestCase() { harness::PrepareSuite(); }
+    void init() { harness::ResetProgram(), harness::StartProgram(); }
 
-    void bothRenderingsShowTheSamePicture() {
-        const char* pictures[] = {"menu.bmp", "tarvonix.bmp", "face-right.png", "face-wrong.png"};
-        for (const char* name : pictures) {
-            const QImage once = Design(name);
-            QString twiceName = QString::fromLatin1(name);
-            twiceName.insert(twiceName.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
-            const QImage twice(QStringLiteral(":/pictures/") + twiceName);
-            QVERIFY2(!twice.isNull(), qPrintable(twiceName));
-            QCOMPARE(twice.size(), once.size() * 2);
-            QVERIFY2(MeanDifference(Halved(twice), once) < 8.0, name);
+    void picturesInTheRenderingTheScreenAsksFor() {
+        QCOMPARE(Scale(), qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());  // as CTest asked
+        for (const QString name : {"menu.bmp", "tarvonix.bmp", "face-right.png", "face-wrong.png"}) {
+            const QImage twice = Picture(QString(name).insert(name.lastIndexOf('.'), "@2x"));
+            QVERIFY2(MeanDifference(Picture(name), twice) < 8.0, qPrintable(name));
         }
-        // Drawn, not copied: the faces' 2x renderings are told apart as their 1x ones are.
-        const QImage right = Halved(QImage(QStringLiteral(":/pictures/face-right@2x.png")));
-        const QImage wrong = Halved(QImage(QStringLiteral(":/pictures/face-wrong@2x.png")));
-        QVERIFY(MeanDifference(right, Design("face-right.png")) * 3 < MeanDifference(right, Design("face-wrong.png")));
-        QVERIFY(MeanDifference(wrong, Design("face-wrong.png")) * 3 < MeanDifference(wrong, Design("face-right.png")));
-        // The faces keep their transparent corners, the menu picture its 256 colours.
-        for (const char* name : {"face-right@2x.png", "face-wrong@2x.png"}) {
-            const QImage face(QStringLiteral(":/pictures/") + QLatin1String(name));
-            QCOMPARE(qAlpha(face.pixel(0, 0)), 0);
-            QCOMPARE(qAlpha(face.pixel(63, 63)), 0);
-            QCOMPARE(qAlpha(face.pixel(32, 32)), 255);
-        }
-        QCOMPARE(QImage(QStringLiteral(":/pictures/menu@2x.bmp")).format(), QImage::Format_Indexed8);
-    }
-
-    void menuShowsTheRenderingTheScreenAsksFor() {
+        // Drawn, not copied: the faces' 2x renderings are told apart as their 1x ones are, corners transparent.
+        const QImage right = Picture("face-right@2x.png"), wrong = Picture("face-wrong@2x.png");
+        QVERIFY(MeanDifference(Picture("face-right.png"), right) * 3 < MeanDifference(Picture("face-wrong.png"), right));
+        QVERIFY(MeanDifference(Picture("face-wrong.png"), wrong) * 3 < MeanDifference(Picture("face-right.png"), wrong));
+        for (const QImage& face : {right, wrong})
+            QVERIFY(qAlpha(face.pixel(0, 0)) + qAlpha(face.pixel(63, 63)) == 0 && qAlpha(face.pixel(32, 32)) == 255);
         ExpectRendering(QPixmap::fromImage(frmTarvonix->picture()), "menu.bmp");
-        ExpectRendering(frmTarvonix->windowIcon().pixmap(QSize(32, 32), ScreenScale() > 1 ? 2.0 : 1.0),
-                        "tarvonix.bmp");
-        // The window shows it from its upper-left corner, pixel for pixel where the scale is whole.
-        const QPixmap grabbed = frmTarvonix->grab();
-        QCOMPARE(grabbed.deviceIndependentSize(), QSizeF(640, 480));
-        const double scale = ScreenScale();
-        if (scale == 1.0 || scale == 2.0) {
-            const QImage shown = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
-            const QImage drawn = frmTarvonix->picture().convertToFormat(QImage::Format_RGB32);
-            for (QPoint p : {QPoint(0, 0), QPoint(320, 100), QPoint(639, 0), QPoint(5, 300), QPoint(321, 340)})
-                QCOMPARE(shown.pixel(p * scale), drawn.pixel(p * scale));
-        }
+        ExpectRendering(frmTarvonix->windowIcon().pixmap(QSize(32, 32), Scale() > 1 ? 2.0 : 1.0), "tarvonix.bmp");
+        const QImage shown = frmTarvonix->grab().toImage().convertToFormat(QImage::Format_RGB32);  // pixel for pixel
+        for (QPoint p : {QPoint(0, 0), QPoint(320, 100), QPoint(639, 0), QPoint(5, 300), QPoint(321, 340)})
+            if (Scale() == 1 || Scale() == 2) QCOMPARE(shown.pixel(p * Scale()), frmTarvonix->picture().pixel(p * Scale()));
     }
 
-    void levelFacesShowTheRenderingTheScreenAsksFor() {
-        for (auto* form : harness::LevelForms()) {
-            form->Load();
-            form->Show();
-            LevelWindow* w = &**form;
-            ExpectRendering(w->ui.Image2->pixmap(), "face-right.png");
-            ExpectRendering(w->ui.Image3->pixmap(), "face-wrong.png");
-            // An answer shows its face in Image1 at the design's 32 by 32.
-            harness::Click(w->ui.cmdNext);
-            harness::Click(w->ui.Command1);
-            const QPixmap verdict = w->ui.Image1->pixmap();
-            QVERIFY(!verdict.isNull());
-            QCOMPARE(verdict.deviceIndependentSize(), QSizeF(32, 32));
-            QCOMPARE(w->ui.Image1->geometry().topLeft(), QPoint(184, 280));
-        }
-    }
-
-    void captionsFitAtThisScale() {
+    void windowsAtThisScale() {
         ExpectCaptionsFit(frmTarvonix.window());
-        for (auto* form : harness::LevelForms()) {
-            form->Load();
-            form->Show();
-            LevelWindow* w = &**form;
+        for (int level = 0; level < 5; ++level) {
+            LevelWindow* w = harness::OpenLevel(level);
+            for (auto [image, name] : {std::pair{w->ui.Image2, "face-right.png"}, {w->ui.Image3, "face-wrong.png"}})
+                ExpectRendering(image->pixmap(), name);
             ExpectCaptionsFit(w);
             harness::Click(w->ui.cmdNext);
-            harness::Click(w->ui.Command2);
-            ExpectCaptionsFit(w);  // the three counts and their captions
-            // Every record of the level, not only the one the shuffle dealt.
-            for (int n = 1; n <= 200; ++n) {
-                bank::ShowQuestion(w->QuestionSlots(), n);
+            harness::Click(w->ui.Command2);  // the verdict's face where designed, at 32 by 32
+            QCOMPARE(QRectF(w->ui.Image1->pos(), w->ui.Image1->pixmap().deviceIndependentSize()), QRectF(184, 280, 32, 32));
+            for (int n = 0; n <= 200 && !QTest::currentTestFailed(); ++n) {  // the counts, then every record
+                if (n) bank::ShowQuestion(w->QuestionSlots(), n);
                 ExpectCaptionsFit(w);
-                if (QTest::currentTestFailed()) return;
             }
         }
         harness::Click(frmTarvonix->ui.cmdExit);

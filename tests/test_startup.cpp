@@ -1,11 +1,8 @@
-// The program's first steps, before its application object exists. The session bus is
-// opened on a thread of its own meanwhile, and that thread must not be taken for the
-// program's main thread: the toolkit would warn, and the program's events and timers
-// would not run where it waits for them.
-//
-// Here the bus is a socket that takes the connection and never answers, so the opening
-// is still under way, its thread alive inside the toolkit, when the application object
-// is made.
+// The program's first steps, before its application object exists. The session bus is opened on a
+// thread of its own meanwhile, which must not be taken for the program's main thread: the toolkit
+// would warn, and the program's events and timers would not run where it waits for them. Here the
+// bus is a socket that takes the connection and never answers, so the opening is still under way,
+// its thread alive inside the toolkit, when the application object is made.
 
 #include "runtime/Accessibility.h"
 
@@ -15,7 +12,6 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,8 +33,7 @@ public:
     SilentBus() {
         char folder[] = "/tmp/tarvonix-bus-XXXXXX";
         if (!mkdtemp(folder)) std::abort();
-        folder_ = folder;
-        path_ = folder_ + "/bus";
+        folder_ = folder, path_ = folder_ + "/bus";
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path_.c_str());
@@ -53,13 +48,7 @@ public:
         const int connection = accept(listener_, nullptr, nullptr);
         if (connection >= 0) close(connection);
     }
-    ~SilentBus() {
-        close(listener_);
-        unlink(path_.c_str());
-        rmdir(folder_.c_str());
-    }
-    SilentBus(const SilentBus&) = delete;
-    SilentBus& operator=(const SilentBus&) = delete;
+    ~SilentBus() { close(listener_), unlink(path_.c_str()), rmdir(folder_.c_str()); }
 
 private:
     std::string folder_, path_;
@@ -76,10 +65,7 @@ int main(int argc, char** argv) {
         const runtime::SessionBusOpening sessionBus;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the opening is waiting for the bus
         QApplication application(argc, argv);
-        QTimer::singleShot(0, &application, [&] {
-            timerRan = true;
-            QCoreApplication::quit();
-        });
+        QTimer::singleShot(0, &application, [&] { timerRan = true, QCoreApplication::quit(); });
         QTimer::singleShot(10000, &application, &QCoreApplication::quit);
         QApplication::exec();
         bus.HangUp();
