@@ -208,6 +208,5 @@ class Program:
 
 def bank(bank_export, level):
     """The level's records from the bank export: (question, (option 1, ..., option 4), answer)."""
-    lines = output(bank_export).splitlines()
-    fields = [line.split("\t") for line in lines]
+    fields = [line.split("\t") for line in output(os.path.abspath(bank_export)).split("\n")]
     return [(f[2], tuple(f[3:7]), int(f[7])) for f in fields if f[0] == str(level)]
