@@ -1,6 +1,6 @@
 """What the desktop tests share: a desktop of their own (a virtual screen, a session bus,
-whatever else they start on it), waiting for things to happen, X window properties, the
-program seen through AT-SPI as assistive tools see it, and the bank export."""
+whatever else they start on it), waiting for things to happen, X window properties, and
+the bank export."""
 
 import os
 import re
@@ -10,9 +10,7 @@ import sys
 import tempfile
 import time
 
-# The AT-SPI client finds the accessibility bus when it is first used, not when imported.
-import pyatspi
-from gi.repository import Gio, GLib
+from gi.repository import GLib
 
 TIMEOUT = 60.0  # seconds any one thing may take on a busy machine
 SKIP = 77
@@ -161,49 +159,6 @@ def geometry(window, display=None):
     info = output("xwininfo", "-id", str(window), display=display)
     return tuple(int(re.search(label + r":\s+(-?\d+)", info)[1])
                  for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-
-
-def screen_reader_running():
-    """Says on the session bus what a screen reader says when it starts."""
-    Gio.bus_get_sync(Gio.BusType.SESSION, None).call_sync(
-        "org.a11y.Bus", "/org/a11y/bus", "org.freedesktop.DBus.Properties", "Set",
-        GLib.Variant("(ssv)", ("org.a11y.Status", "ScreenReaderEnabled", GLib.Variant("b", True))),
-        None, Gio.DBusCallFlags.NONE, -1, None)
-
-
-class Program:
-    """The program started on a desktop with `variables` added (None: unset), as the
-    accessibility bus shows it."""
-
-    def __init__(self, desktop, binary, **variables):
-        environment = {**os.environ, **variables}
-        self.process = desktop.start([binary], "tarvonix.log",
-                                     env={k: v for k, v in environment.items() if v is not None})
-        self.application = wait_for("the program on the accessibility bus", self.find)
-
-    def find(self):
-        expect(self.process.poll() is None, "the program ended with status %s" % self.process.returncode)
-        return next((a for a in pyatspi.Registry.getDesktop(0)
-                     if a is not None and a.name == "TARVONIX" and a.childCount), None)
-
-    def window(self, name):
-        return wait_for("the window %r" % name, lambda: next(w for w in self.application if w and w.name == name))
-
-    @staticmethod
-    def controls(window, role):
-        for child in window:
-            if child is not None:
-                if child.getRole() == role:
-                    yield child
-                yield from Program.controls(child, role)
-
-    def press(self, window, name):
-        button = next(b for b in self.controls(window, pyatspi.ROLE_PUSH_BUTTON) if b.name == name)
-        button.queryAction().doAction(0)
-
-    def end(self):
-        status = self.process.wait(TIMEOUT)
-        expect(status == 0, "the program ended with status %d" % status)
 
 
 def bank(bank_export, level):
