@@ -13,11 +13,6 @@ import time
 from gi.repository import GLib
 
 TIMEOUT = 60.0  # seconds any one thing may take on a busy machine
-SKIP = 77
-
-
-class Failure(Exception):
-    pass
 
 
 class Skip(Exception):
@@ -26,7 +21,7 @@ class Skip(Exception):
 
 def expect(condition, message):
     if not condition:
-        raise Failure(message)
+        raise AssertionError(message)
 
 
 def output(*command, display=None):
@@ -36,7 +31,7 @@ def output(*command, display=None):
 
 def wait_for(what, probe, limit=TIMEOUT):
     """Polls probe() until it gives something true, and returns that. A probe that raises
-    anything but Failure is asked again: the window or tree it reads is still changing."""
+    anything but a failed check is asked again: what it reads is still changing."""
     deadline = time.monotonic() + limit
     while True:
         context = GLib.MainContext.default()
@@ -44,7 +39,7 @@ def wait_for(what, probe, limit=TIMEOUT):
             context.iteration(False)
         try:
             value = probe()
-        except Failure:
+        except AssertionError:
             raise
         except Exception:
             value = None
@@ -71,8 +66,8 @@ def run(test):
         test(*sys.argv[1:])
     except Skip as skip:
         print("skipped: %s" % skip)
-        sys.exit(SKIP)
-    except (Failure, AssertionError) as failure:
+        sys.exit(77)
+    except AssertionError as failure:
         print("FAILED: %s" % failure, file=sys.stderr)
         sys.exit(1)
     print("passed")
@@ -99,21 +94,19 @@ class Desktop:
                      "QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP"):
             os.environ.pop(name, None)
         if bus:
-            daemon = self.start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE)
+            daemon = self.start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL)
             os.environ["DBUS_SESSION_BUS_ADDRESS"] = daemon.stdout.readline().decode().strip()
             expect(os.environ["DBUS_SESSION_BUS_ADDRESS"], "the session bus did not start")
 
     def start(self, command, log=None, **options):
         """Starts a process on this desktop, its output in the log file `log` if given."""
+        file = open(os.path.join(self.home, log), "wb") if log else subprocess.DEVNULL
+        options = {"stdout": file, "stderr": subprocess.STDOUT, **options}
+        self.processes.append(subprocess.Popen(command, stdin=subprocess.DEVNULL, **options))
         if log:
-            with open(os.path.join(self.home, log), "wb") as file:
-                process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=file, stderr=subprocess.STDOUT,
-                                           **options)
-        else:
-            options.setdefault("stdout", subprocess.DEVNULL)
-            process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **options)
-        self.processes.append(process)
-        return process
+            file.close()
+        return self.processes[-1]
 
     def log(self, name):
         with open(os.path.join(self.home, name), errors="replace") as file:
@@ -139,12 +132,6 @@ class Desktop:
                 process.kill()
                 process.wait()
         shutil.rmtree(self.home, ignore_errors=True)
-
-
-def prop(window, name, display=None):
-    """A window property as xprop prints it after "=", or None."""
-    text = output("xprop", "-id", str(window), name, display=display)
-    return text.split("=", 1)[1].strip() if "=" in text else None
 
 
 def windows(name=None, display=None):

@@ -14,10 +14,16 @@ import os
 import re
 import subprocess
 
-from desktop import Desktop, geometry, output, prop, run, wait_for, windows
+from desktop import Desktop, geometry, output, run, wait_for, windows
 
 # _MOTIF_WM_HINTS bits: functions resize, minimise, maximise; decorations likewise
 MWM_FUNCTIONS, MWM_DECORATIONS = (1 << 1) | (1 << 3) | (1 << 4), (1 << 2) | (1 << 5) | (1 << 6)
+
+
+def prop(window, name):
+    """A window property as xprop prints it after "=", or None."""
+    text = output("xprop", "-id", str(window), name)
+    return text.split("=", 1)[1].strip() if "=" in text else None
 
 
 def atoms(window, name):

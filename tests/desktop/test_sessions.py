@@ -52,17 +52,15 @@ class SoundServer:
     """A private PulseAudio in the desktop's runtime folder, where its programs look for it."""
 
     def __init__(self, desktop):
-        self.desktop = desktop
+        self.desktop, self.recording = desktop, os.path.join(desktop.home, "speakers.raw")
         desktop.start(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes",
                        "-L", "module-native-protocol-unix auth-anonymous=1",
                        "-L", "module-null-sink sink_name=speakers"], "pulseaudio.log")
         wait_for("the sound server", lambda: "Server Name" in output("pactl", "info"))
         desktop.start(["stdbuf", "-oL", "pactl", "subscribe"], "streams.txt")
-        self.recording = os.path.join(desktop.home, "speakers.raw")
         with open(self.recording, "wb") as file:  # the recorder's own messages stay out of it
-            desktop.processes.append(subprocess.Popen(
-                ["parec", "-d", "speakers.monitor", "--raw", "--format=s16le", "--rate=44100", "--channels=2",
-                 "--latency-msec=20"], stdout=file, stderr=subprocess.DEVNULL))
+            desktop.start(["parec", "-d", "speakers.monitor", "--raw", "--format=s16le", "--rate=44100",
+                           "--channels=2", "--latency-msec=20"], stdout=file, stderr=subprocess.DEVNULL)
         wait_for("the recording", lambda: os.path.getsize(self.recording) > 0)
 
     def streams(self):
@@ -158,23 +156,21 @@ def test(binary, bank_export):
         server, home = SoundServer(desktop), desktop.home
         sounds, bells = [0], [0, XBells(desktop.display)]  # each wanted so far; the bells' counter
 
-        # No sound server where the program looks for one, and none started for it.
-        elsewhere = os.path.join(home, "elsewhere")
-        os.mkdir(elsewhere, 0o700)
-        with open(os.path.join(elsewhere, "client.conf"), "w") as conf:
-            conf.write("autospawn = no\n")
-        quiz = Quiz(desktop, binary, answers, XDG_RUNTIME_DIR=elsewhere,
-                    PULSE_CLIENTCONFIG=os.path.join(elsewhere, "client.conf"))
+        # No sound server where the program looks for one.
+        quiz = Quiz(desktop, binary, answers, PULSE_SERVER="unix:" + os.path.join(home, "no-sound-server"))
         quiz.play([True, False, True], bells=bells)
         quiz.leave()
 
-        # An X11 settings daemon says event sounds are off; then it is gone, and they are on.
+        # Event sounds on; an X11 settings daemon turns them off; then it is gone, and they
+        # are on again. Where nothing is to sound, the bell's thread is given time to fail.
+        quiz = Quiz(desktop, binary, answers)
+        quiz.play([True], sounds, server=server)
         with open(os.path.join(home, "xsettingsd.conf"), "w") as conf:
             conf.write("Net/EnableEventSounds 0\n")
         settings = desktop.start(["xsettingsd", "-c", os.path.join(home, "xsettingsd.conf")], "xsettingsd.log")
         wait_for("xsettingsd to publish", lambda: "selection" in desktop.log("xsettingsd.log"))
-        quiz = Quiz(desktop, binary, answers)
         quiz.play([True])
+        settled(server.streams)
         settings.terminate()
         settings.wait()
         quiz.play([True], sounds, server=server)
@@ -188,6 +184,7 @@ def test(binary, bank_export):
         quiz = Quiz(desktop, binary, answers, XDG_CURRENT_DESKTOP="GNOME", GSETTINGS_BACKEND="keyfile",
                     XDG_CONFIG_HOME=os.path.join(home, "config"))
         quiz.play([True])
+        settled(server.streams)
         quiz.leave()
 
         # A Wayland session: weston with XWayland, and the variables such a session sets.
