@@ -1,6 +1,5 @@
 """What the desktop tests share: a desktop of their own (a virtual screen, a session bus,
-whatever else they start on it), waiting for things to happen, X window properties, and
-the bank export."""
+what they start on it), waiting for things to happen, X windows, and the bank export."""
 
 import os
 import re
@@ -34,9 +33,8 @@ def wait_for(what, probe, limit=TIMEOUT):
     anything but a failed check is asked again: what it reads is still changing."""
     deadline = time.monotonic() + limit
     while True:
-        context = GLib.MainContext.default()
-        while context.pending():
-            context.iteration(False)
+        while GLib.MainContext.default().iteration(False):  # the AT-SPI client's news
+            pass
         try:
             value = probe()
         except AssertionError:
@@ -60,8 +58,7 @@ def settled(probe, quiet=1.5):
 
 
 def run(test):
-    """Runs test(*arguments) as a CTest test: exit 0, 1 on a failure, 77 where a component
-    it needs is missing."""
+    """Runs test(*arguments) for CTest: exit 0, 1 on a failure, 77 where a component is missing."""
     try:
         test(*sys.argv[1:])
     except Skip as skip:
@@ -78,8 +75,7 @@ class Desktop:
     accessibility bus) if asked; every process started on it ends with it."""
 
     def __init__(self, size=(1024, 768), bus=False):
-        self.home = tempfile.mkdtemp(prefix="tarvonix-desktop-")
-        os.chmod(self.home, 0o700)
+        self.home = tempfile.mkdtemp(prefix="tarvonix-desktop-")  # only its owner's
         self.processes = []
         read_end, write_end = os.pipe()
         self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % size, "-nolisten", "tcp"],

@@ -72,9 +72,6 @@ class Installed(unittest.TestCase):
         cls.metainfo = os.path.join(cls.share, "metainfo", APP_ID + ".metainfo.xml")
         cls.svg = os.path.join(cls.share, "icons", "hicolor", "scalable", "apps", APP_ID + ".svg")
 
-    def icon(self, size):
-        return os.path.join(self.share, "icons", "hicolor", f"{size}x{size}", "apps", APP_ID + ".png")
-
     def test_everything_lands_in_its_place(self):
         self.assertTrue(os.access(self.program, os.X_OK), self.program)
         for path in [self.desktop, self.metainfo, self.svg, os.path.join(self.share, "man", "man6", "tarvonix.6.gz"),
@@ -84,21 +81,18 @@ class Installed(unittest.TestCase):
 
     def test_desktop_entry_is_valid_and_starts_the_installed_program(self):
         checked = run("desktop-file-validate", self.desktop)
-        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
-        self.assertEqual(checked.stdout + checked.stderr, "", "the validator has remarks")
+        self.assertEqual((checked.returncode, checked.stdout + checked.stderr), (0, ""), "the validator's remarks")
         entry = desktop_entry(self.desktop)
         # By its full path, which need not be on the PATH; with no arguments.
         self.assertEqual(exec_arguments(entry["Exec"]), [self.program])
         self.assertEqual(entry["Icon"], APP_ID)
-        categories = [c for c in entry["Categories"].split(";") if c]
-        self.assertEqual(categories[0], "Game", "listed among the desktop's games")
+        self.assertEqual(entry["Categories"].split(";")[0], "Game", "listed among the desktop's games")
 
     def test_metainfo_passes_pedantic_validation(self):
         # --no-net: its web addresses are the fictional maker's and are not fetched.
         checked = run("appstreamcli", "validate", "--pedantic", "--no-net", "--no-color", self.metainfo)
-        self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
-        remarks = [l for l in checked.stdout.splitlines() if re.match(r"^[EWIP]: ", l)]
-        self.assertEqual(remarks, [])
+        remarks = [line for line in checked.stdout.splitlines() if re.match(r"^[EWIP]: ", line)]
+        self.assertEqual((checked.returncode, remarks), (0, []), checked.stdout + checked.stderr)
 
     def test_metainfo_names_what_is_installed_and_this_release(self):
         root = ET.parse(self.metainfo).getroot()
@@ -107,13 +101,14 @@ class Installed(unittest.TestCase):
         self.assertEqual([r.get("version") for r in root.find("releases")][0], program_version())
 
     def test_icons_have_their_sizes_and_the_scalable_one_draws_the_same_flag(self):
+        png = lambda size: os.path.join(self.share, "icons", "hicolor", f"{size}x{size}", "apps", APP_ID + ".png")
         for size in THEME_SIZES:
-            with Image.open(self.icon(size)) as icon:
+            with Image.open(png(size)) as icon:
                 self.assertEqual(icon.size, (size, size))
         drawn = os.path.join(self.work, "svg.png")
         done = run("rsvg-convert", "-w", "256", "-h", "256", "-o", drawn, self.svg)
         self.assertEqual(done.returncode, 0, done.stderr)
-        with Image.open(drawn) as svg, Image.open(self.icon(256)) as icon:
+        with Image.open(drawn) as svg, Image.open(png(256)) as icon:
             difference = ImageChops.difference(svg.convert("RGBA"), icon.convert("RGBA"))
         self.assertLess(max(ImageStat.Stat(difference).mean), 3.0, "per channel, out of 255")
 
