@@ -7,8 +7,8 @@ utterance and makes no sound. Presses keys as a player does (xdotool) and checks
 said after each, word for word, the questions, options and verdicts as the bank has them:
 the verdict or the question first, the question never twice, and nothing ever "selected".
 
-Usage: screen_reader.py TARVONIX BANK_EXPORT   the check (exit 77 where Orca cannot start)
-       screen_reader.py --transcript TARVONIX  prints each key and what Orca said after it
+Usage: test_screen_reader.py TARVONIX BANK_EXPORT   the check (exit 77 where Orca cannot start)
+       test_screen_reader.py --transcript TARVONIX  prints each key and what Orca said after it
 """
 
 import os
@@ -17,8 +17,7 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "desktop"))
-from desktop import Desktop, Skip, bank, expect, run, settled, wait_for  # noqa: E402
+from desktop import Desktop, Skip, bank, expect, run, settled, wait_for
 
 ECHOES = {"Tab": "tab", "space": "space"}  # Orca's echo of a key; "left alt" for an access key
 
