@@ -8,10 +8,13 @@
 #include "runtime/Beep.h"
 
 #include <QAccessible>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QStyle>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 using namespace harness;
 
@@ -36,7 +39,6 @@ const bank::Question& Record(LevelWindow* w, int number) {
     return bank::LevelTable(level)[number - 1];
 }
 bool Idle(LevelWindow* w) { return !AnswersEnabled(w); }
-
 
 // The record a window shows for `number`, also as a screen reader reads the box and the buttons.
 void ExpectShowing(LevelWindow* w, int number) {
@@ -96,6 +98,13 @@ class LevelTest : public QObject {
 private slots:
     void initTestCase() {
         PrepareSuite();
+        if (qEnvironmentVariableIsSet("TARVONIX_PRINT_FIRST_ORDER")) {  // a fresh start, for eachStartShufflesAfresh
+            frmgk.Load();
+            std::printf("order:");
+            for (int p = 1; p <= 200; ++p) std::printf("%d ", QuestionOrder(p).value());
+            std::fflush(stdout);
+            std::_Exit(0);
+        }
         runtime::SetAnnouncer([](QWidget* c, const QString& m) { said.push_back({c, m, QApplication::focusWidget()}); });
     }
     void init() {
@@ -166,6 +175,23 @@ private slots:
         }
         FlushDeletes();
         QVERIFY2(*std::max_element(firsts.begin(), firsts.end()) < 40, "a number comes first far too often");
+    }
+
+    // Two starts of the program shuffle a level differently: its load seeds the generator from
+    // the clock. The suite starts itself twice for it.
+    void eachStartShufflesAfresh() {
+        QStringList orders;
+        for (int start = 0; start < 2; ++start) {
+            QProcess fresh;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("TARVONIX_PRINT_FIRST_ORDER", "1");
+            fresh.setProcessEnvironment(environment);
+            fresh.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(fresh.waitForFinished(60000) && fresh.exitCode() == 0);
+            const QString output = QString::fromLatin1(fresh.readAllStandardOutput());
+            orders << output.mid(output.indexOf("order:"));
+        }
+        QVERIFY(orders[0].count(' ') == 200 && orders[0] != orders[1]);
     }
 
     // Draws of `lead`, then the middles of the 200 slots in turn; a repeat is drawn again.
