@@ -148,6 +148,7 @@ private slots:
         QVERIFY(std::fabs(about->Left() - (7680.0f - about->Width() / 2)) <= 7.5f);  // centred on 15360 by 11520 twips
         QVERIFY(std::fabs(about->Top() - (5760.0f - about->Height() / 2)) <= 7.5f);
         QVERIFY(Name(about) == QStringLiteral("About TARVONIX") && Name(about->ui.cmdOK) == QStringLiteral("Ok"));
+        QCOMPARE(Name(about->ui.Picture1), QStringLiteral("Maker"));  // the panel Tab reaches, by its name
         QCOMPARE(QApplication::focusWidget(), about->ui.cmdOK);
         QCOMPARE(TabWalk(about->ui.cmdOK), QStringList({"cmdOK", "Picture1"}));
         const QImage unfocused = about->ui.Picture1->grab().toImage();  // the panel shows it has the focus
