@@ -77,17 +77,13 @@ class Desktop:
     def __init__(self, size=(1024, 768), bus=False):
         self.home = tempfile.mkdtemp(prefix="tarvonix-desktop-")  # only its owner's
         self.processes, self.display = [], ":"
-        # A display number of its own, away from the low ones that desktops and compositors
-        # started elsewhere on the machine try first.
-        for number in (n for n in range(100 + os.getpid() % 100, 300) if not os.path.exists("/tmp/.X%d-lock" % n)):
-            read_end, write_end = os.pipe()
-            self.start(["Xvfb", ":%d" % number, "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % size,
-                        "-nolisten", "tcp"], pass_fds=[write_end])
-            os.close(write_end)
-            with os.fdopen(read_end) as pipe:
-                self.display = ":" + pipe.readline().strip()
-            if self.display != ":":
-                break
+        # The X server takes the first free display number itself, and says which.
+        read_end, write_end = os.pipe()
+        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % size, "-nolisten", "tcp"],
+                   pass_fds=[write_end])
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            self.display = ":" + pipe.readline().strip()
         expect(self.display != ":", "the virtual screen did not start")
         # The program and the services the bus starts belong to this desktop alone.
         os.environ.update(DISPLAY=self.display, HOME=self.home, XDG_RUNTIME_DIR=self.home, GSETTINGS_BACKEND="memory")
