@@ -7,9 +7,7 @@
 
 namespace bank {
 
-namespace {
 QString Text(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-}  // namespace
 
 void ShowQuestion(const QuestionSlots& window, runtime::Integer n) {
     if (n.value() < 1 || n.value() > QuestionsPerLevel) return;

@@ -4,6 +4,8 @@
 #include "bank/Question.h"
 #include "runtime/Integer.h"
 
+#include <QString>
+
 class QLabel;
 namespace runtime {
 class TextBox;
@@ -20,6 +22,9 @@ struct QuestionSlots {
     QLabel* Label8;  // option 3, beside Command3
     QLabel* Label9;  // option 4, beside Command4
 };
+
+// A text of the bank as Qt holds it, exactly as stored.
+QString Text(std::u16string_view text);
 
 // Writes record n into the slots, texts exactly as stored, and sets CorrectOption to its
 // answer. A number outside 1 to 200 selects no record and changes nothing.

@@ -79,7 +79,8 @@ Face FaceShown(LevelWindow* w) {
     return right == wrong ? Face::Other : shown == right ? Face::Right : shown == wrong ? Face::Wrong : Face::Other;
 }
 
-QString Text(std::u16string_view text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
+QAccessibleInterface* Accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
+QString Name(QObject* object) { return Accessible(object)->text(QAccessible::Name); }
 
 void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton);

@@ -8,10 +8,10 @@
 #include "level/LevelWindow.h"
 #include "runtime/Forms.h"
 
+#include <QAccessible>
 #include <QPushButton>
 #include <QTest>
 #include <array>
-#include <string_view>
 #include <vector>
 
 namespace harness {
@@ -42,7 +42,9 @@ bool AnswersEnabled(LevelWindow* w);
 enum class Face { None, Right, Wrong, Other };
 Face FaceShown(LevelWindow* w);
 
-QString Text(std::u16string_view text);  // a text of the question bank as Qt holds it
+// What a screen reader is told of a control: its accessible interface, and the name on it.
+QAccessibleInterface* Accessible(QObject* object);
+QString Name(QObject* object);
 
 // Clicks a button as a player does with the mouse, and lets pending events run.
 void Click(QAbstractButton* button);

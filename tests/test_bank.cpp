@@ -18,7 +18,7 @@ using bank::Question;
 
 namespace {
 
-QString Q(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+using bank::Text;
 
 const Question& Record(int level, int number) { return bank::LevelTable(level)[static_cast<std::size_t>(number - 1)]; }
 
@@ -26,8 +26,8 @@ QString Where(int level, int number) { return QStringLiteral("level %1 number %2
 
 // A record as one line: question, options 1 to 4 and answer, tab-separated.
 QString Row(const Question& q) {
-    return QStringList{Q(q.QuestionText), Q(q.OptionText(1)), Q(q.OptionText(2)), Q(q.OptionText(3)),
-                       Q(q.OptionText(4)), QString::number(q.AnswerNumber)}
+    return QStringList{Text(q.QuestionText), Text(q.OptionText(1)), Text(q.OptionText(2)), Text(q.OptionText(3)),
+                       Text(q.OptionText(4)), QString::number(q.AnswerNumber)}
         .join('\t');
 }
 
@@ -90,7 +90,7 @@ private slots:
         // Level 5 asks where 114 things are located, once misspelt, once with a trailing blank.
         const QRegularExpression located("IS (LOCATED AT ?|LOACTED AT)$");
         int count = 0;
-        for (int n = 1; n <= 200; ++n) count += located.match(Q(Record(5, n).QuestionText)).hasMatch();
+        for (int n = 1; n <= 200; ++n) count += located.match(Text(Record(5, n).QuestionText)).hasMatch();
         QCOMPARE(count, 114);
     }
 
@@ -168,7 +168,7 @@ private slots:
                 if (!bank::IsFiller(q.OptionText(4)) && !(level == 5 && number == 88)) QVERIFY2(texts.size() == 4, where);
             }
         }
-        QCOMPARE(Q(Record(4, 154).OptionText(3)) + "|" + Q(Record(4, 154).OptionText(4)), QStringLiteral("MAY BE|*****"));
+        QCOMPARE(Text(Record(4, 154).OptionText(3)) + "|" + Text(Record(4, 154).OptionText(4)), QStringLiteral("MAY BE|*****"));
     }
 
     // Only these questions stand twice or three times in a level, once per right answer,
@@ -186,7 +186,7 @@ private slots:
             }
             for (const auto& [text, at] : numbers) {
                 if (at.size() < 2) continue;
-                QVERIFY2(allowed.count({level, at}), qPrintable(Q(text)));
+                QVERIFY2(allowed.count({level, at}), qPrintable(Text(text)));
                 for (std::size_t i = 1; i < at.size(); ++i) {
                     QVERIFY(!(Record(level, at[i]).OptionText == Record(level, at[0]).OptionText));
                     QVERIFY(Record(level, at[i]).AnswerNumber != Record(level, at[i - 1]).AnswerNumber);
@@ -194,7 +194,7 @@ private slots:
             }
         }
         for (const auto& [text, levels] : levelsOf)
-            if (levels.size() > 1) QCOMPARE(Q(text), QStringLiteral("NATIONAL BOTANICAL GARDEN IS LOCATED AT"));
+            if (levels.size() > 1) QCOMPARE(Text(text), QStringLiteral("NATIONAL BOTANICAL GARDEN IS LOCATED AT"));
     }
 
     void checksRejectWhatTheBankMustNotHold() {

@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSet>
 #include <QStyle>
 #include <cmath>
@@ -17,11 +18,10 @@
 #include <cstdlib>
 
 using namespace harness;
+using bank::Text;
 
 namespace {
 
-QAccessibleInterface* Accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
-QString Name(QObject* object) { return Accessible(object)->text(QAccessible::Name); }
 bool Unavailable(QObject* object) { return Accessible(object)->state().disabled; }
 
 // What the program announced, to which control, and which control had the focus then.
@@ -182,6 +182,7 @@ private slots:
     void eachStartShufflesAfresh() {
         QStringList orders;
         qputenv("TARVONIX_PRINT_FIRST_ORDER", "1");  // for the two children alone
+        const auto unset = qScopeGuard([] { qunsetenv("TARVONIX_PRINT_FIRST_ORDER"); });
         for (int start = 0; start < 2; ++start) {
             QProcess fresh;
             fresh.start(QCoreApplication::applicationFilePath(), {});
@@ -189,7 +190,6 @@ private slots:
             const QString output = QString::fromLatin1(fresh.readAllStandardOutput());
             orders << output.mid(output.indexOf("order:"));
         }
-        qunsetenv("TARVONIX_PRINT_FIRST_ORDER");
         QVERIFY(orders[0].count(' ') == 200 && orders[0] != orders[1]);
     }
 

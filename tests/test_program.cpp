@@ -20,8 +20,6 @@ using namespace harness;
 
 namespace {
 
-QAccessibleInterface* Accessible(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
-QString Name(QObject* object) { return Accessible(object)->text(QAccessible::Name); }
 
 // Runs `steps` one after another on the running event loop, a little apart.
 void Queue(QTimer& timer, std::vector<std::function<void()>> steps) {
@@ -42,7 +40,6 @@ struct Variable {
 
 char KeyOf(QAbstractButton* b) { return b->text().at(b->text().indexOf(QLatin1Char('&')) + 1).toLower().toLatin1(); }
 
-
 // What the program holds: widgets, windows, objects under the application, forms loaded.
 QList<qsizetype> Holdings() {
     return {QApplication::allWidgets().size(), QApplication::topLevelWidgets().size(), qApp->children().size(),
@@ -55,11 +52,14 @@ class ProgramTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // As the program starts: the menu is built and shown while the fonts are registered,
-    // and it draws with the design's faces all the same.
+    // As the program starts, before any test resets it: the quiz state 0, the menu alone loaded
+    // and shown, built while the fonts are registered and drawn with the design's faces all the same.
     void initTestCase() {
         PrepareApplication();
         StartProgram();
+        QVERIFY(QuestionNo.value() == 0 && Marks.value() == 0 && CorrectOption.value() == 0 && RandomNo.value() == 0 && ScanNo.value() == 0);
+        for (int i = 0; i <= 200; ++i) QCOMPARE(QuestionOrder(i).value(), 0);
+        QVERIFY(frmTarvonix->isVisible() && runtime::LoadedFormCount() == 1);
         for (QAbstractButton* button : frmTarvonix->findChildren<QAbstractButton*>()) {
             QCOMPARE(QFontInfo(button->font()).family(), QStringLiteral("Liberation Serif"));
             QVERIFY(QFontInfo(button->font()).bold());
@@ -122,12 +122,6 @@ private slots:
         QFETCH(QByteArray, address);
         QFETCH(bool, early);
         QCOMPARE(runtime::OpensSessionBusEarly(address), early);
-    }
-
-    void startsWithTheMenuAndTheQuizStateZero() {
-        QVERIFY(QuestionNo.value() == 0 && Marks.value() == 0 && CorrectOption.value() == 0 && RandomNo.value() == 0 && ScanNo.value() == 0);
-        for (int i = 0; i <= 200; ++i) QCOMPARE(QuestionOrder(i).value(), 0);
-        QVERIFY(frmTarvonix->isVisible() && runtime::LoadedFormCount() == 1);
     }
 
     // What no picture of the two windows shows: frames, places, the focus and Tab, and the
@@ -363,7 +357,7 @@ private slots:
                     QVERIFY2(!shown.contains(number), "a question shown twice in one pass");
                     shown.insert(number);
                     const bank::Question& q = bank::LevelTable(int(windows.indexOf(level)) - 1)[number - 1];
-                    QVERIFY(level->ui.Text1->text() == Text(q.QuestionText) && CorrectOption.value() == int(q.AnswerNumber));
+                    QVERIFY(level->ui.Text1->text() == bank::Text(q.QuestionText) && CorrectOption.value() == int(q.AnswerNumber));
                 }
             }
             QVERIFY(Marks.value() >= 0 && Marks.value() <= taken);

@@ -183,7 +183,6 @@ private slots:
         QVERIFY(target.pixmap().isNull());
         QVERIFY(target.picture().IsEmpty());
     }
-
 };
 
 QTEST_MAIN(RuntimeTest)
