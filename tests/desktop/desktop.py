@@ -77,10 +77,13 @@ class Desktop:
     def __init__(self, size=(1024, 768), bus=False):
         self.home = tempfile.mkdtemp(prefix="tarvonix-desktop-")  # only its owner's
         self.processes, self.display = [], ":"
-        # The X server takes the first free display number itself, and says which.
+        # The X server takes the first free display number itself, and says which. It must
+        # not reset when its last client leaves: a test's own xprop that ends while the window
+        # manager or the program is still connecting would have their connection refused.
         read_end, write_end = os.pipe()
-        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % size, "-nolisten", "tcp"],
-                   pass_fds=[write_end])
+        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % size, "-nolisten", "tcp",
+                    "-noreset"],
+                   "Xvfb.log", pass_fds=[write_end])
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             self.display = ":" + pipe.readline().strip()
