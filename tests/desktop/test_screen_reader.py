@@ -17,7 +17,7 @@ import shutil
 import subprocess
 import sys
 
-from desktop import Desktop, Skip, bank, expect, run, settled, wait_for
+from desktop import Desktop, Skip, bank, expect, output, run, settled, wait_for
 
 ECHOES = {"Tab": "tab", "space": "space"}  # Orca's echo of a key; "left alt" for an access key
 
@@ -116,12 +116,18 @@ def play(binary, records=None):
         with open(os.path.join(settings, "orca-customizations.py"), "w") as customizations:
             customizations.write("import orca.debug\nif orca.debug.debugFile:\n"
                                  "    orca.debug.debugFile.reconfigure(line_buffering=True)\n")
-        orca = desktop.start(["orca", "-d", "braille", "-u", settings, "--debug-file=" + log])
+        # Orca does not start while another Orca of this user runs, on any screen: another
+        # test's ends soon, a player's own does not.
+        try:
+            wait_for("the other Orca to end", lambda: not output("pgrep", "-u", str(os.getuid()), "-x", "orca"), 120)
+        except AssertionError:
+            raise Skip("another Orca of this user runs on this machine")
+        orca = desktop.start(["orca", "-d", "braille", "-u", settings, "--debug-file=" + log], "orca.log")
         speech = Speech(log)
         try:
             wait_for("Orca to start", lambda: "Screen reader on." in speech.read() or orca.poll() is not None)
             if orca.poll() is not None:
-                raise Skip("Orca ended at its start with status %d" % orca.returncode)
+                raise Skip("Orca ended at its start with status %d: %s" % (orca.returncode, desktop.log("orca.log")))
             state, readings, program = dict(number=0, marks=0, records=[], text=""), {}, None
             for key, wanted, *last in PLAY:
                 start = len(speech.read())
