@@ -20,7 +20,6 @@ using namespace harness;
 
 namespace {
 
-
 // Runs `steps` one after another on the running event loop, a little apart.
 void Queue(QTimer& timer, std::vector<std::function<void()>> steps) {
     QObject::connect(&timer, &QTimer::timeout, [steps = std::move(steps), next = std::size_t{0}]() mutable {
